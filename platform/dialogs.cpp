@@ -1,0 +1,49 @@
+#include "platform/dialogs.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+QString titleOrDefault(const QString &title)
+{
+    return title.isEmpty() ? kAppTitle : title;
+}
+
+QMessageBox::Icon iconFor(int buttons)
+{
+    return (buttons & MsgBoxCode::Question) ? QMessageBox::Question : QMessageBox::NoIcon;
+}
+
+} // namespace
+
+int QtDialogs::MsgBox(const QString &prompt, int buttons, const QString &title)
+{
+    QMessageBox box(iconFor(buttons), titleOrDefault(title), prompt, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    if ((buttons & 7) == MsgBoxCode::YesNo) {
+        QPushButton *yes = box.addButton(QStringLiteral("&Sì"), QMessageBox::YesRole);
+        QPushButton *no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+        box.setDefaultButton((buttons & MsgBoxCode::DefaultButton2) ? no : yes);
+        box.setEscapeButton(no);
+        box.exec();
+        return box.clickedButton() == yes ? MsgBoxCode::Yes : MsgBoxCode::No;
+    }
+    box.setDefaultButton(box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole));
+    box.exec();
+    return MsgBoxCode::Ok;
+}
+
+QString QtDialogs::InputBox(const QString &prompt, const QString &title,
+                            const QString &defaultText)
+{
+    QInputDialog box(QApplication::activeWindow());
+    box.setWindowTitle(titleOrDefault(title));
+    box.setLabelText(prompt);
+    box.setTextValue(defaultText);
+    box.setOkButtonText(QStringLiteral("OK"));
+    box.setCancelButtonText(QStringLiteral("Annulla"));
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
+}

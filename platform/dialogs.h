@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+// Button codes and answers of the game's message boxes, in the classic
+// numbering the game's texts were written against.
+namespace MsgBoxCode {
+constexpr int OkOnly = 0;
+constexpr int YesNo = 4;
+constexpr int Question = 32;
+constexpr int DefaultButton2 = 256;
+constexpr int Ok = 1;
+constexpr int Yes = 6;
+constexpr int No = 7;
+} // namespace MsgBoxCode
+
+inline const QString kAppTitle = QStringLiteral("Brunilla");
+
+// The two modal boxes the game talks through. Both block the caller while
+// the event loop keeps running, so the countdown goes on ticking.
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+    // An empty title means the application title.
+    virtual int MsgBox(const QString &prompt, int buttons = MsgBoxCode::OkOnly,
+                       const QString &title = {}) = 0;
+    // Returns the field's text on OK and empty text on Cancel.
+    virtual QString InputBox(const QString &prompt, const QString &title = {},
+                             const QString &defaultText = {}) = 0;
+};
+
+// The real boxes, made from QMessageBox and QInputDialog.
+class QtDialogs final : public Dialogs
+{
+public:
+    int MsgBox(const QString &prompt, int buttons, const QString &title) override;
+    QString InputBox(const QString &prompt, const QString &title,
+                     const QString &defaultText) override;
+};
