@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QLineEdit>
+
+#include <functional>
+
+// The answer box. Every typed character is shown to the key-press handler
+// before the box inserts it; the handler may discard it by setting the
+// code to 0. Keys that carry no character (arrows, Delete, Home, End) and
+// shortcuts (copy, paste) behave as in any text box.
+class AnswerBox : public QLineEdit
+{
+    Q_OBJECT
+public:
+    using KeyPressHandler = std::function<void(int &KeyAscii)>;
+
+    explicit AnswerBox(QWidget *parent = nullptr);
+    void setKeyPressHandler(KeyPressHandler handler) { m_keyPress = std::move(handler); }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    KeyPressHandler m_keyPress;
+};
+
+// The character code a key press carries, or -1 for none.
+int typedCharacter(const QKeyEvent &event);

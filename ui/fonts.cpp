@@ -1,0 +1,25 @@
+#include "ui/fonts.h"
+
+#include <cmath>
+
+void installFontSubstitutes()
+{
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Arial Black"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
+}
+
+QFont layoutFont(const QString &family, qreal points, bool bold, bool italic)
+{
+    QFont font(family);
+    font.setPixelSize(int(std::lround(points * 96.0 / 72.0)));
+    // Arial Black is a heavy face of its own: ask for the heaviest weight.
+    if (family == QLatin1String("Arial Black"))
+        font.setWeight(QFont::Black);
+    else
+        font.setBold(bold);
+    font.setItalic(italic);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
+}
