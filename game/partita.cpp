@@ -1,0 +1,222 @@
+#include "game/partita.h"
+
+#include "platform/dialogs.h"
+#include "platform/random.h"
+#include "platform/sound.h"
+#include "platform/ticker.h"
+#include "ui/answerbox.h"
+#include "ui/etichetta.h"
+#include "ui/picturebutton.h"
+#include "ui/sfondo.h"
+#include "ui/tavola.h"
+#include "ui/tavolaui.h"
+
+#include <QLocale>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr Whole kFirstFactor = 8;
+
+const QString kRecordSaved = QStringLiteral("Ok! Ho registrato il tuo record, C A M P I O N E");
+const QString kRecordNotSaved = QStringLiteral(
+    "Mi dispiace, non sono riuscita a registrare il tuo record. Il gioco finisce qui, ciao!");
+
+Whole wholePart(double value)
+{
+    return static_cast<Whole>(std::floor(value));
+}
+
+// Counters stop at the top of their range instead of wrapping round.
+void increment(Whole &counter)
+{
+    if (counter < std::numeric_limits<Whole>::max())
+        ++counter;
+}
+
+} // namespace
+
+Partita::Partita(Tavola &tavola, TavolaUi &ui, const Services &services)
+    : m_tavola(tavola), m_ui(ui), m_services(services)
+{
+}
+
+void Partita::Form_Load()
+{
+    Dialogs &dialogs = *m_services.dialogs;
+    m_tavola.Timer1().stop();
+    m_state.esatte = 0;
+    m_state.errate = 0;
+    m_state.nome = dialogs.InputBox(QStringLiteral("Come ti chiami?"));
+    dialogs.MsgBox(u' ' + m_state.nome + QStringLiteral(" vediamo se sei un vero campione  "));
+    m_ui.lblnome1->setCaption(m_state.nome);
+    StartClock();
+    m_state.esatte = 0;
+    m_state.errate = 0;
+    m_state.cartella = m_services.systemDir();
+    ensureRecordFiles(m_state.cartella);
+    m_ui.lblpunti->setCaption(Leggifiletxt(scoreFilePath(m_state.cartella)));
+    m_ui.lblnome->setCaption(Leggifiletxt(holderFilePath(m_state.cartella)));
+    m_state.orologio.restanti = *toWhole(m_state.orologio.secondi + 900);
+    showClock();
+}
+
+void Partita::Form_Activate()
+{
+    cmdNext_Click();
+}
+
+void Partita::Form_Resize()
+{
+    if (m_tavola.isMinimized())
+        m_tavola.setWindowTitle(QStringLiteral("Giocare con la tavola pitagorica"));
+}
+
+void Partita::cmdNext_Click()
+{
+    RandomSource &random = *m_services.random;
+    m_state.tinta = wholePart(random.uniform() * 15);
+    m_ui.txtAnswer->clear();
+    m_ui.lblMessage->setCaption(QString());
+    random.reseed();
+    Whole factor = wholePart(random.uniform() * 10);
+    const Whole r = wholePart(random.uniform() * 100);
+    if (factor == 0)
+        factor = zeroReplacement(r);
+    m_ui.lblNum1->setCaption(QString::number(kFirstFactor));
+    m_ui.lblNum2->setCaption(QString::number(factor));
+    m_state.risultato = static_cast<Whole>(kFirstFactor * factor);
+    m_ui.cmdNext->setEnabled(false);
+    m_ui.sfondo->PaintBackground(m_state.tinta);
+    m_ui.txtAnswer->setFocus();
+}
+
+void Partita::txtAnswer_KeyPress(int &KeyAscii)
+{
+    if (KeyAscii == 8 || (KeyAscii >= '0' && KeyAscii <= '9'))
+        return;
+    if (KeyAscii == 13) {
+        judgeAnswer();
+        return;
+    }
+    KeyAscii = 0;
+}
+
+void Partita::judgeAnswer()
+{
+    // An answer too large for a whole number can never be the product.
+    const std::optional<Whole> answer = toWhole(readNumber(m_ui.txtAnswer->text()));
+    if (answer != m_state.risultato) {
+        increment(m_state.errate);
+        m_ui.lblMessage->setCaption(QStringLiteral("Sbagliato!! ") + QString::number(m_state.risultato));
+        PlayWave(QStringLiteral("suoni/no.wav"));
+        m_ui.sfondo->blackOut();
+        m_ui.lblScore1->setCaption(QString::number(m_state.errate));
+        m_ui.cmdNext->setEnabled(true);
+        m_ui.cmdNext->setFocus();
+    } else {
+        increment(m_state.esatte);
+        m_ui.lblMessage->setCaption(QStringLiteral("Esatto! ") + m_state.nome + QStringLiteral(" sei forte!"));
+        PlayWave(QStringLiteral("suoni/Esatto.wav"));
+    }
+    m_ui.lblScore->setCaption(QString::number(m_state.esatte));
+    m_ui.cmdNext->setEnabled(true);
+    m_ui.cmdNext->setFocus();
+    m_ui.lblScore2->setCaption(QString::number(int(m_state.errate) + int(m_state.esatte)));
+    m_ui.cmdNext->setEnabled(true);
+    m_ui.cmdNext->setFocus();
+}
+
+void Partita::PlayWave(const QString &name)
+{
+    m_services.sound->PlayWave(m_services.programDir + u'/' + name);
+}
+
+void Partita::StartClock()
+{
+    m_tavola.Timer1().start();
+    m_state.orologio = Clock{0, 15, 0, 900};
+    showClock();
+}
+
+void Partita::showClock()
+{
+    m_ui.lblconto->setCaption(clockText(m_state.orologio));
+}
+
+void Partita::Timer1_Timer()
+{
+    if (m_ui.lblconto->text() == QLatin1String("00:00:00")) {
+        m_tavola.Timer1().stop();
+        TimeOver();
+        return;
+    }
+    if (m_state.orologio.restanti > 0) {
+        m_state.orologio = clockStep(m_state.orologio);
+        showClock();
+    }
+}
+
+void Partita::Next_Click()
+{
+    Dialogs &dialogs = *m_services.dialogs;
+    const int answer = dialogs.MsgBox(QStringLiteral("INIZIAMO UNA NUOVA GARA  ?"),
+                                      MsgBoxCode::YesNo | MsgBoxCode::Question | MsgBoxCode::DefaultButton2,
+                                      QStringLiteral("INIZIARE NUOVA GARA"));
+    // Time may have run out while the box was open; then that ending rules.
+    if (m_ended || answer == MsgBoxCode::No)
+        return;
+    const QString upTo = dialogs.InputBox(QStringLiteral("Tavola pitagorica fino al numero? "));
+    if (m_ended)
+        return;
+    if (upTo.isEmpty()) {
+        dialogs.MsgBox(u' ' + m_state.nome + QStringLiteral(" siccome non hai scelto arriviamo fino al 10."));
+        if (m_ended)
+            return;
+    }
+    m_tavola.Timer1().stop();
+    emit unloadRequested();
+}
+
+void Partita::cmdExit_Click()
+{
+    // Only one ending: the countdown must not start its own on top of this.
+    m_tavola.Timer1().stop();
+    closeWithRecord(SaveRecordIfBeaten(), kRecordSaved);
+}
+
+void Partita::TimeOver()
+{
+    const QString date = QLocale::system().toString(m_services.today(), QLocale::ShortFormat);
+    m_services.dialogs->MsgBox(QStringLiteral("Ciao a presto. Ore ") + QString::number(m_state.orologio.restanti),
+                               MsgBoxCode::OkOnly, QStringLiteral("Data ") + date);
+    if (m_ended)
+        return;
+    closeWithRecord(SaveRecordIfBeaten(), kRecordSaved + u'"');
+}
+
+SaveOutcome Partita::SaveRecordIfBeaten()
+{
+    return saveRecordIfBeaten(m_state.cartella, readNumber(m_ui.lblpunti->text()),
+                              m_ui.lblScore->text(), m_ui.lblnome1->text());
+}
+
+void Partita::closeWithRecord(SaveOutcome outcome, const QString &savedMessage)
+{
+    if (outcome == SaveOutcome::Saved)
+        m_services.dialogs->MsgBox(savedMessage);
+    else if (outcome == SaveOutcome::Failed)
+        m_services.dialogs->MsgBox(kRecordNotSaved);
+    endProgram();
+}
+
+void Partita::endProgram()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_tavola.Timer1().stop();
+    emit programEnded();
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "game/gamestate.h"
+#include "game/services.h"
+#include "storage/recordfiles.h"
+
+#include <QObject>
+
+class Tavola;
+struct TavolaUi;
+
+// The game: its state and every handler of the window, named after the
+// control and the event they serve.
+class Partita : public QObject
+{
+    Q_OBJECT
+public:
+    Partita(Tavola &tavola, TavolaUi &ui, const Services &services);
+
+    void Form_Load();
+    void Form_Activate();
+    void Form_Resize();
+    void cmdNext_Click();
+    void txtAnswer_KeyPress(int &KeyAscii);
+    void Timer1_Timer();
+    void Next_Click();
+    void cmdExit_Click();
+
+    const GameState &state() const { return m_state; }
+    bool ended() const { return m_ended; }
+
+signals:
+    // The new-game command wants the window unloaded and shown afresh.
+    void unloadRequested();
+    // The game is over: nothing of it may run any more.
+    void programEnded();
+
+private:
+    void StartClock();
+    void showClock();
+    void judgeAnswer();
+    void PlayWave(const QString &name);
+    void TimeOver();
+    SaveOutcome SaveRecordIfBeaten();
+    void closeWithRecord(SaveOutcome outcome, const QString &savedMessage);
+    void endProgram();
+
+    Tavola &m_tavola;
+    TavolaUi &m_ui;
+    const Services &m_services;
+    GameState m_state;
+    bool m_ended = false;
+};
