@@ -78,7 +78,9 @@ void Partita::cmdNext_Click()
 {
     RandomSource &random = *m_services.random;
     m_state.tinta = wholePart(random.uniform() * 15);
-    m_ui.txtAnswer->clear();
+    // setText, not clear(): clear() is an undoable edit, and the undo history
+    // would grow by one step with every question.
+    m_ui.txtAnswer->setText(QString());
     m_ui.lblMessage->setCaption(QString());
     random.reseed();
     Whole factor = wholePart(random.uniform() * 10);

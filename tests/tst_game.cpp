@@ -134,6 +134,7 @@ void TestGame::dealingDrawsInOrder()
     QCOMPARE(g.ui().lblNum2->text(), QStringLiteral("7"));
     QCOMPARE(int(g.game().state().risultato), 56);
     QVERIFY(g.ui().txtAnswer->text().isEmpty());
+    QVERIFY(!g.ui().txtAnswer->isUndoAvailable()); // no history piling up question after question
     QVERIFY(g.ui().lblMessage->text().isEmpty());
     QVERIFY(!g.ui().cmdNext->isEnabled());
     QCOMPARE(g.window().focusWidget(), g.ui().txtAnswer);
