@@ -24,25 +24,28 @@ void paintBands(QImage &image, int tinta)
     }
 }
 
-QImage Sfondo::freshBacking() const
+void Sfondo::clearBacking()
 {
     const qreal ratio = devicePixelRatioF();
-    QImage image(size() * ratio, QImage::Format_RGB32);
-    image.setDevicePixelRatio(ratio);
-    image.fill(Qt::black);
-    return image;
+    const QSize pixels = size() * ratio;
+    // Reused while the size holds: one allocation, not one per question.
+    if (m_backing.size() != pixels || m_backing.devicePixelRatio() != ratio) {
+        m_backing = QImage(pixels, QImage::Format_RGB32);
+        m_backing.setDevicePixelRatio(ratio);
+    }
+    m_backing.fill(Qt::black);
 }
 
 void Sfondo::PaintBackground(int tinta)
 {
-    m_backing = freshBacking();
+    clearBacking();
     paintBands(m_backing, tinta);
     update();
 }
 
 void Sfondo::blackOut()
 {
-    m_backing = freshBacking();
+    clearBacking();
     update();
 }
 

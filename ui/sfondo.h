@@ -25,7 +25,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QImage freshBacking() const;
+    void clearBacking();
 
     QImage m_backing;
 };
