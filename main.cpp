@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
     installFontSubstitutes();
 
     QtDialogs dialogs;
-    QtSoundPlayer sound;
+    LazySoundPlayer sound(QCoreApplication::applicationDirPath() + QStringLiteral("/brunilla_sound.so"));
     TimeSeededRandom random;
     Services services;
     services.dialogs = &dialogs;

@@ -1,25 +1,22 @@
 #include "platform/sound.h"
 
 #include <QFileInfo>
-#include <QSoundEffect>
-#include <QUrl>
+#include <QLibrary>
 
-QtSoundPlayer::~QtSoundPlayer()
-{
-    qDeleteAll(m_effects);
-}
+LazySoundPlayer::LazySoundPlayer(QString modulePath) : m_modulePath(std::move(modulePath)) {}
 
-void QtSoundPlayer::PlayWave(const QString &path)
+LazySoundPlayer::~LazySoundPlayer() = default;
+
+void LazySoundPlayer::PlayWave(const QString &path)
 {
     if (!QFileInfo(path).isFile())
         return;
-    // A new cue replaces one still playing.
-    for (QSoundEffect *effect : std::as_const(m_effects))
-        effect->stop();
-    QSoundEffect *&effect = m_effects[path];
-    if (!effect) {
-        effect = new QSoundEffect;
-        effect->setSource(QUrl::fromLocalFile(path));
+    if (!m_tried) {
+        m_tried = true;
+        QLibrary module(m_modulePath);
+        if (auto create = reinterpret_cast<CreateSoundPlayer *>(module.resolve("brunilla_create_sound_player")))
+            m_player.reset(create());
     }
-    effect->play();
+    if (m_player)
+        m_player->PlayWave(path);
 }

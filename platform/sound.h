@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QHash>
 #include <QString>
 
-class QSoundEffect;
+#include <memory>
 
 // Short wave cues, played without waiting. A missing file or a machine
 // without an audio device gives silence, never an error.
@@ -14,14 +13,22 @@ public:
     virtual void PlayWave(const QString &path) = 0;
 };
 
-class QtSoundPlayer final : public SoundPlayer
+// The game's player. The audio back end (Qt Multimedia and the system's
+// sound libraries) lives in a module beside the program and is loaded on
+// the first cue, so that start-up neither waits for it nor carries it.
+// Without the module the cues are silent.
+class LazySoundPlayer final : public SoundPlayer
 {
 public:
-    ~QtSoundPlayer() override;
+    explicit LazySoundPlayer(QString modulePath);
+    ~LazySoundPlayer() override;
     void PlayWave(const QString &path) override;
 
 private:
-    // One effect per file, made on first use so that start-up does not
-    // pay for the audio back end.
-    QHash<QString, QSoundEffect *> m_effects;
+    QString m_modulePath;
+    bool m_tried = false;
+    std::unique_ptr<SoundPlayer> m_player;
 };
+
+// The module's one entry point.
+extern "C" using CreateSoundPlayer = SoundPlayer *();
