@@ -1,5 +1,7 @@
 #include "game/rules.h"
+#include "platform/random.h"
 
+#include <QSet>
 #include <QTest>
 
 #include <cmath>
@@ -16,6 +18,7 @@ private slots:
     void zeroReplacementTable();
     void clockCountsDown();
     void clockBorrowsFromHours();
+    void quickReseedsDoNotRepeat();
 };
 
 void TestRules::readNumber_data()
@@ -125,6 +128,21 @@ void TestRules::clockBorrowsFromHours()
     clock = clockStep(clock);
     QCOMPARE(clockText(clock), QStringLiteral("00:59:59"));
     QCOMPARE(int(clock.restanti), 3599);
+}
+
+void TestRules::quickReseedsDoNotRepeat()
+{
+    // Deals a few microseconds apart must not replay the same draws.
+    TimeSeededRandom random;
+    QSet<QString> seen;
+    for (int deal = 0; deal < 1000; ++deal) {
+        random.reseed();
+        const double u1 = random.uniform();
+        const double u2 = random.uniform();
+        QVERIFY(u1 >= 0 && u1 < 1 && u2 >= 0 && u2 < 1);
+        seen.insert(QString::number(u1, 'g', 17) + u' ' + QString::number(u2, 'g', 17));
+    }
+    QCOMPARE(seen.size(), 1000);
 }
 
 QTEST_APPLESS_MAIN(TestRules)
