@@ -17,9 +17,25 @@ void Etichetta::setBorder(bool on)
     update();
 }
 
+void Etichetta::setAccessiblePrefix(const QString &prefix)
+{
+    m_accessiblePrefix = prefix;
+    updateAccessibleName();
+}
+
+void Etichetta::updateAccessibleName()
+{
+    // Setting the name raises the accessibility event that makes a screen
+    // reader speak the change; QLabel raises it itself for a label that is
+    // named by its caption.
+    if (!m_accessiblePrefix.isEmpty())
+        setAccessibleName(m_accessiblePrefix + text().trimmed());
+}
+
 void Etichetta::setCaption(const QString &caption)
 {
     setText(caption);
+    updateAccessibleName();
     if (m_autoSize)
         resize(sizeHint());
 }

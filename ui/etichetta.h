@@ -15,6 +15,9 @@ public:
     void setAutoSize(bool on) { m_autoSize = on; }
     bool autoSize() const { return m_autoSize; }
     void setBorder(bool on);
+    // A screen reader hears the label as this prefix followed by its caption
+    // ("Risposte esatte: 3"); without one it hears the caption alone.
+    void setAccessiblePrefix(const QString &prefix);
 
     // Sets the caption and refits an auto-size label.
     void setCaption(const QString &caption);
@@ -23,6 +26,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void updateAccessibleName();
+
+    QString m_accessiblePrefix;
     bool m_autoSize = false;
     bool m_border = false;
 };

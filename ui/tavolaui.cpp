@@ -109,6 +109,7 @@ void TavolaUi::setupUi(QMainWindow *window)
         txtAnswer->setPalette(palette);
     }
     txtAnswer->setToolTip(QStringLiteral("Inserisci il risultato e  premi il tasto  Invio"));
+    txtAnswer->setAccessibleName(QStringLiteral("Risultato"));
 
     cmdNext = makeButton(sfondo, "cmdNext", QStringLiteral("&Nuovo calcolo"), QColor(0, 192, 192),
                          QStringLiteral("Go"));
@@ -155,6 +156,16 @@ void TavolaUi::setupUi(QMainWindow *window)
     for (const LabelRow &row : labels)
         this->*row.member = makeLabel(sfondo, row);
 
+    const std::pair<Etichetta *, const char *> spoken[] = {
+        {lblNum1, "Primo numero: "},      {lblNum2, "Secondo numero: "},
+        {lblScore, "Risposte esatte: "},  {lblScore1, "Risposte errate: "},
+        {lblScore2, "Risposte totali: "}, {lblconto, "Tempo restante: "},
+        {lblnome1, "Sfidante: "},         {lblnome, "Record di: "},
+        {lblpunti, "Punti del record: "},
+    };
+    for (const auto &[label, prefix] : spoken)
+        label->setAccessiblePrefix(QString::fromUtf8(prefix));
+
     lblScore->setToolTip(QStringLiteral("Questo è il tuo punteggio. Forza con il  record"));
     lblMessage->setCursor(iconPointer());
     Label5->setCursor(iconPointer());
@@ -172,6 +183,7 @@ void TavolaUi::setupUi(QMainWindow *window)
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->setPixmap(picture(QStringLiteral("orologio_32")));
     Image1->setToolTip(QStringLiteral("Clicca sotto di me per impostare il Timer"));
+    Image1->setAccessibleName(QStringLiteral("Orologio"));
 
     // The text box and the buttons lie above the labels, cmdNext above Command1.
     Command1->raise();
