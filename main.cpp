@@ -4,7 +4,6 @@
 #include "platform/sound.h"
 #include "platform/ticker.h"
 #include "storage/recordfiles.h"
-#include "ui/fonts.h"
 
 #include <QApplication>
 
@@ -15,7 +14,6 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("brunilla"));
     // The game decides when it ends: boxes shown before the window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
-    installFontSubstitutes();
 
     QtDialogs dialogs;
     LazySoundPlayer sound(QCoreApplication::applicationDirPath() + QStringLiteral("/brunilla_sound.so"));

@@ -9,7 +9,6 @@
 #include "storage/recordfiles.h"
 #include "ui/answerbox.h"
 #include "platform/sound.h"
-#include "ui/fonts.h"
 #include "ui/picturebutton.h"
 #include "ui/sfondo.h"
 #include "ui/tavola.h"
@@ -277,7 +276,6 @@ int main(int argc, char *argv[])
     auto display = ensureDisplay();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    installFontSubstitutes();
     std::printf("brunilla_bench: medians, each against its baseline of the same run\n");
     painting();
     playing();

@@ -4,13 +4,15 @@
 # Pictures are built into the program as :/pictures/<name>_<size>.png:
 # brunilla_48, puntatore_48 (hot spot at 0,0), nuovo_32/16,
 # nuovo_premuto_32/16, nuovo_spento_32/16, esci_32/16, orologio_32.
-# The sounds land beside the game as suoni/Esatto.wav and suoni/no.wav.
+# The sounds land beside the game as suoni/Esatto.wav and suoni/no.wav;
+# the desktop icons in icons/<size>x<size>/apps/brunilla.png.
 
 add_executable(genassets tools/genassets.cpp)
 target_link_libraries(genassets PRIVATE Qt6::Gui Qt6::Svg)
 
 set(BRUNILLA_PICTURE_DIR "${CMAKE_BINARY_DIR}/pictures")
 set(BRUNILLA_SOUND_DIR "${CMAKE_BINARY_DIR}/suoni")
+set(BRUNILLA_ICON_DIR "${CMAKE_BINARY_DIR}/icons")
 
 function(brunilla_add_assets target)
     set(svgs)
@@ -40,4 +42,12 @@ function(brunilla_add_assets target)
         VERBATIM)
     add_custom_target(${target}_sounds ALL DEPENDS ${waves})
     add_dependencies(${target} ${target}_sounds)
+
+    set(icon "${CMAKE_SOURCE_DIR}/assets/pictures/brunilla.svg")
+    add_custom_command(OUTPUT "${BRUNILLA_ICON_DIR}/256x256/apps/brunilla.png"
+        COMMAND genassets icons "${icon}" "${BRUNILLA_ICON_DIR}"
+        DEPENDS genassets "${icon}"
+        COMMENT "Drawing the desktop icons"
+        VERBATIM)
+    add_custom_target(${target}_icons ALL DEPENDS "${BRUNILLA_ICON_DIR}/256x256/apps/brunilla.png")
 endfunction()

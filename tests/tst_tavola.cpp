@@ -3,7 +3,6 @@
 #include "fakes.h"
 #include "ui/answerbox.h"
 #include "ui/etichetta.h"
-#include "ui/fonts.h"
 #include "ui/picturebutton.h"
 #include "ui/sfondo.h"
 #include "ui/tavola.h"
@@ -17,7 +16,6 @@ class TestTavola : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { installFontSubstitutes(); }
     void init();
     void cleanup() { m_window.reset(); }
 

@@ -2,6 +2,7 @@
 // asset in the program comes from sources kept in the repository.
 //
 //   genassets pictures <svg-dir> <out-dir>   PNGs at their sizes and colour depths
+//   genassets icons <svg> <out-dir>          the desktop icon in the hicolor sizes
 //   genassets sounds <out-dir>               Esatto.wav and no.wav
 
 #include <QDir>
@@ -115,6 +116,24 @@ int makePictures(const QString &svgDir, const QString &outDir)
     return 0;
 }
 
+int makeIcons(const QString &svg, const QString &outDir)
+{
+    QSvgRenderer renderer(svg);
+    if (!renderer.isValid())
+        return fail(QStringLiteral("cannot read ") + svg);
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString dir = QStringLiteral("%1/%2x%2/apps").arg(outDir).arg(size);
+        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        renderer.render(&painter);
+        painter.end();
+        if (!QDir().mkpath(dir) || !image.save(dir + QStringLiteral("/brunilla.png"), "PNG"))
+            return fail(QStringLiteral("cannot write into ") + dir);
+    }
+    return 0;
+}
+
 // A note: a sine with two soft overtones under a quick attack and an
 // exponential decay, so that nothing clicks.
 void addNote(std::vector<double> &samples, int rate, double start, double length, double frequency,
@@ -185,7 +204,9 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments();
     if (args.size() == 4 && args[1] == QLatin1String("pictures"))
         return makePictures(args[2], args[3]);
+    if (args.size() == 4 && args[1] == QLatin1String("icons"))
+        return makeIcons(args[2], args[3]);
     if (args.size() == 3 && args[1] == QLatin1String("sounds"))
         return makeSounds(args[2]);
-    return fail(QStringLiteral("usage: genassets pictures <svg-dir> <out-dir> | sounds <out-dir>"));
+    return fail(QStringLiteral("usage: genassets pictures <svg-dir> <out-dir> | icons <svg> <out-dir> | sounds <out-dir>"));
 }

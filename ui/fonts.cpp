@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace {
+
 void installFontSubstitutes()
 {
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
@@ -10,8 +12,12 @@ void installFontSubstitutes()
     QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
 }
 
+} // namespace
+
 QFont layoutFont(const QString &family, qreal points, bool bold, bool italic)
 {
+    static const bool substituted = (installFontSubstitutes(), true);
+    Q_UNUSED(substituted);
     QFont font(family);
     font.setPixelSize(int(std::lround(points * 96.0 / 72.0)));
     // Arial Black is a heavy face of its own: ask for the heaviest weight.

@@ -2,10 +2,8 @@
 
 #include <QFont>
 
-// The window's type faces are named as the layout names them; these
-// substitutes are metric-compatible faces shipped by the system.
-void installFontSubstitutes();
-
 // A face at a size in points, fixed in pixels at 96 dots per inch so the
-// text matches the layout's pixel geometry on any screen.
+// text matches the layout's pixel geometry on any screen. The faces are
+// named as the layout names them and resolve to metric-compatible faces
+// shipped by the system.
 QFont layoutFont(const QString &family, qreal points, bool bold = false, bool italic = false);
