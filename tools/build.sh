@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Sets up a Debian machine for Brunilla, builds it into build/, then plays
-# the game (`play`) or runs every test (`test`).
+# the game (`play`) or runs every test (`test`): the tests of the normal
+# build, then the same tests built with AddressSanitizer and
+# UndefinedBehaviorSanitizer (in build/sanitize), where any report fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-play}
 packages=(cmake g++ qt6-base-dev qt6-svg-dev qt6-multimedia-dev fonts-liberation2)
 if [ "$mode" = test ]; then
-    packages+=(xvfb openbox xdotool imagemagick dbus at-spi2-core python3-pyatspi)
+    packages+=(xvfb openbox xdotool imagemagick dbus-daemon at-spi2-core python3-pyatspi
+               desktop-file-utils appstream dpkg-dev clang-tidy)
 fi
 
 missing=()
@@ -25,7 +28,15 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j "$(nproc)"
 
 case "$mode" in
-    play) exec build/brunilla ;;
-    test) cd build && exec ctest --output-on-failure ;;
-    *) echo "usage: $0 play|test" >&2; exit 2 ;;
+    play)
+        exec build/brunilla ;;
+    test)
+        (cd build && ctest --output-on-failure)
+        cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRUNILLA_SANITIZE=ON
+        cmake --build build/sanitize -j "$(nproc)"
+        cd build/sanitize
+        export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
+        exec ctest --output-on-failure -E 'package_deb|clang_tidy' ;;
+    *)
+        echo "usage: $0 play|test" >&2; exit 2 ;;
 esac

@@ -139,17 +139,17 @@ int makeIcons(const QString &svg, const QString &outDir)
 void addNote(std::vector<double> &samples, int rate, double start, double length, double frequency,
              double level)
 {
-    const int first = int(start * rate);
-    const int count = int(length * rate);
-    if (samples.size() < size_t(first + count))
-        samples.resize(size_t(first + count), 0.0);
-    for (int i = 0; i < count; ++i) {
+    const auto first = size_t(start * rate);
+    const auto count = size_t(length * rate);
+    if (samples.size() < first + count)
+        samples.resize(first + count, 0.0);
+    for (size_t i = 0; i < count; ++i) {
         const double t = double(i) / rate;
         const double attack = std::min(1.0, t / 0.008);
         const double release = std::min(1.0, (length - t) / 0.02);
         const double envelope = attack * release * std::exp(-3.5 * t / length);
         const double w = 2 * std::numbers::pi * frequency * t;
-        samples[size_t(first + i)] += level * envelope * (std::sin(w) + 0.3 * std::sin(2 * w) + 0.1 * std::sin(3 * w));
+        samples[first + i] += level * envelope * (std::sin(w) + 0.3 * std::sin(2 * w) + 0.1 * std::sin(3 * w));
     }
 }
 
