@@ -18,7 +18,6 @@ void Sessione::start()
     connect(window, &Tavola::closedByUser, this, &Sessione::end);
     window->partita().Form_Load();
     window->show();
-    emit windowLoaded(window);
 }
 
 void Sessione::unloadAndReload()

@@ -22,9 +22,6 @@ public:
     Tavola *window() const { return m_window.get(); }
     bool ended() const { return m_ended; }
 
-signals:
-    void windowLoaded(Tavola *window);
-
 private:
     void unloadAndReload();
     void end();

@@ -9,7 +9,7 @@ namespace {
 
 QString titleOrDefault(const QString &title)
 {
-    return title.isEmpty() ? kAppTitle : title;
+    return title.isEmpty() ? QStringLiteral("Brunilla") : title;
 }
 
 QMessageBox::Icon iconFor(int buttons)

@@ -14,15 +14,13 @@ constexpr int Yes = 6;
 constexpr int No = 7;
 } // namespace MsgBoxCode
 
-inline const QString kAppTitle = QStringLiteral("Brunilla");
-
 // The two modal boxes the game talks through. Both block the caller while
 // the event loop keeps running, so the countdown goes on ticking.
 class Dialogs
 {
 public:
     virtual ~Dialogs() = default;
-    // An empty title means the application title.
+    // An empty title means the application title, "Brunilla".
     virtual int MsgBox(const QString &prompt, int buttons = MsgBoxCode::OkOnly,
                        const QString &title = {}) = 0;
     // Returns the field's text on OK and empty text on Cancel.

@@ -13,7 +13,6 @@ public:
     explicit Etichetta(QWidget *parent = nullptr);
 
     void setAutoSize(bool on) { m_autoSize = on; }
-    bool autoSize() const { return m_autoSize; }
     void setBorder(bool on);
     // A screen reader hears the label as this prefix followed by its caption
     // ("Risposte esatte: 3"); without one it hears the caption alone.

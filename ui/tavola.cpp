@@ -19,7 +19,8 @@ Tavola::Tavola(const Services &services, QWidget *parent)
     setWindowTitle(QStringLiteral("Gioca con la Brunilla"));
     setWindowIcon(gameIcon());
     m_ui.setupUi(this);
-    resize(layoutSize());
+    // The client area of the layout, below the menu bar.
+    resize(twips(11880), twips(8310) + menuBar()->sizeHint().height());
 
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->start(); // enabled at creation; the load handler stops it at once
@@ -38,11 +39,6 @@ Tavola::Tavola(const Services &services, QWidget *parent)
 }
 
 Tavola::~Tavola() = default;
-
-QSize Tavola::layoutSize() const
-{
-    return {twips(11880), twips(8310) + menuBar()->sizeHint().height()};
-}
 
 // cmdNext is the window's default button: while it is enabled, Enter
 // outside the buttons presses it instead of reaching the answer box, so

@@ -23,9 +23,6 @@ public:
     Partita &partita() { return *m_partita; }
     Ticker &Timer1() { return *m_timer; }
 
-    // The window size whose client area matches the layout.
-    QSize layoutSize() const;
-
 signals:
     void closedByUser();
 
