@@ -35,7 +35,6 @@ private slots:
     void init();
 
     void systemDirEndsInSeparatorAndExists();
-    void pathsDoubleTheSeparator();
     void ensureCreatesEmptyFilesAndKeepsExistingOnes();
     void readingIsWholeAndBounded();
     void accentedNamesRoundTrip();
@@ -68,14 +67,6 @@ void TestRecords::systemDirEndsInSeparatorAndExists()
     const QString dir = GetSystemDir();
     QCOMPARE(dir, home.path() + QStringLiteral("/brunilla/"));
     QVERIFY(QFileInfo(dir).isDir());
-}
-
-void TestRecords::pathsDoubleTheSeparator()
-{
-    QCOMPARE(scoreFilePath(QStringLiteral("/var/games/brunilla/")), QStringLiteral("/var/games/brunilla//tavrec8.txt"));
-    QCOMPARE(holderFilePath(QStringLiteral("/var/games/brunilla/")), QStringLiteral("/var/games/brunilla//ntavrec8.txt"));
-    ensureRecordFiles(m_dir);
-    QVERIFY(QFileInfo::exists(m_tmp->filePath(QStringLiteral("tavrec8.txt"))));
 }
 
 void TestRecords::ensureCreatesEmptyFilesAndKeepsExistingOnes()

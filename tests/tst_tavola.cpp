@@ -25,7 +25,6 @@ private slots:
     void creationTexts();
     void fontsResolveToShippedFaces();
     void coloursAndTransparency();
-    void tooltips();
     void stackingKeepsCommand1Hidden();
     void tabOrder();
     void menuTree();
@@ -154,16 +153,6 @@ void TestTavola::coloursAndTransparency()
     const QPoint emptyPartOfMessage = ui.lblMessage->geometry().center();
     QCOMPARE(QColor(shot.pixel(emptyPartOfMessage)).red(), 70);
     QCOMPARE(QColor(shot.pixel(ui.lblNum1->geometry().center() + QPoint(0, 30))), QColor(255, 255, 0));
-}
-
-void TestTavola::tooltips()
-{
-    TavolaUi &ui = m_window->ui();
-    QCOMPARE(ui.txtAnswer->toolTip(), QStringLiteral("Inserisci il risultato e  premi il tasto  Invio"));
-    QCOMPARE(ui.cmdNext->toolTip(), QStringLiteral("Go"));
-    QCOMPARE(ui.cmdExit->toolTip(), QStringLiteral("Ti prego resta ancora, forse riuscirai a farmi uscire "));
-    QCOMPARE(ui.Image1->toolTip(), QStringLiteral("Clicca sotto di me per impostare il Timer"));
-    QCOMPARE(ui.lblScore->toolTip(), QStringLiteral("Questo è il tuo punteggio. Forza con il  record"));
 }
 
 void TestTavola::stackingKeepsCommand1Hidden()
