@@ -40,6 +40,15 @@ def wait_for(predicate, what, timeout=15.0):
     raise SystemExit("timed out waiting for " + what)
 
 
+def eventually(predicate, timeout=10.0):
+    end = time.time() + timeout
+    while time.time() < end:
+        if predicate():
+            return True
+        time.sleep(0.1)
+    return False
+
+
 def xdotool(*args):
     out = subprocess.run(["xdotool", *args], capture_output=True, text=True)
     return out.stdout.strip()
@@ -197,6 +206,14 @@ def play(game, records):
     check(counters(client) == ["1", "1", "2"], "the counters read 1, 1, 2")
     screenshot(window, shot)
     check(pixel(shot, 780, menu + 420) == (0, 0, 0), "a wrong answer blacks out the background")
+
+    # Minimized, the window takes its other caption, and keeps it restored.
+    xdotool("windowminimize", "--sync", window)
+    check(eventually(lambda: xdotool("getwindowname", window) == "Giocare con la tavola pitagorica"),
+          "minimizing changes the caption the window manager reads")
+    xdotool("windowactivate", "--sync", window)
+    time.sleep(0.5)
+    check(xdotool("getwindowname", window) == "Giocare con la tavola pitagorica", "the caption stays after restoring")
 
     # Exit with a score above the empty record stores it.
     key("alt+x")
