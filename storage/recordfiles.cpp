@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
 
@@ -44,6 +45,16 @@ bool replace(const QString &from, const QString &to)
     return !error;
 }
 
+// The old file under a second name, to put back if need be: a hard link
+// costs no copy, a copy serves where links are not to be had.
+bool keepAside(const QString &path, const QString &aside)
+{
+    QFile::remove(aside);
+    std::error_code error;
+    std::filesystem::create_hard_link(fsPath(path), fsPath(aside), error);
+    return !error || QFile::copy(path, aside);
+}
+
 // Writes both new files aside first, so that only renames remain, which
 // need no space; if the second rename fails the score file is put back.
 // QSaveFile replaces one file atomically but cannot switch two together.
@@ -55,18 +66,10 @@ bool replacePair(const QString &cartella, const QString &scoreText, const QStrin
     const QString newName = name + QStringLiteral(".nuovo");
     const QString oldScore = score + QStringLiteral(".vecchio");
 
-    QFile current(score);
-    const bool hadScore = current.exists();
-    QByteArray oldBytes;
-    if (hadScore) {
-        if (!current.open(QIODevice::ReadOnly))
-            return false;
-        oldBytes = current.readAll();
-        current.close();
-    }
+    const bool hadScore = QFileInfo(score).isFile();
     const bool prepared = writeDurably(newScore, recordLine(scoreText))
                        && writeDurably(newName, recordLine(holder))
-                       && (!hadScore || writeDurably(oldScore, oldBytes));
+                       && (!hadScore || keepAside(score, oldScore));
     if (prepared && replace(newScore, score)) {
         if (replace(newName, name)) {
             QFile::remove(oldScore);

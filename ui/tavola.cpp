@@ -33,8 +33,8 @@ Tavola::Tavola(const Services &services, QWidget *parent)
     connect(m_ui.Next, &QAction::triggered, game, &Partita::Next_Click);
     m_ui.txtAnswer->setKeyPressHandler([game](int &KeyAscii) { game->txtAnswer_KeyPress(KeyAscii); });
 
-    for (QWidget *w : {static_cast<QWidget *>(m_ui.txtAnswer), static_cast<QWidget *>(m_ui.cmdNext),
-                       static_cast<QWidget *>(m_ui.cmdExit), static_cast<QWidget *>(m_ui.Command1)})
+    const QList<QWidget *> takesEnter{m_ui.txtAnswer, m_ui.cmdNext, m_ui.cmdExit, m_ui.Command1};
+    for (QWidget *w : takesEnter)
         w->installEventFilter(this);
 }
 
