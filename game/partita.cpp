@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr Whole kFirstFactor = 8;
-
 const QString kRecordSaved = QStringLiteral("Ok! Ho registrato il tuo record, C A M P I O N E");
 const QString kRecordNotSaved = QStringLiteral(
     "Mi dispiace, non sono riuscita a registrare il tuo record. Il gioco finisce qui, ciao!");
@@ -59,7 +57,7 @@ void Partita::Form_Load()
     ensureRecordFiles(m_state.cartella);
     m_ui.lblpunti->setCaption(Leggifiletxt(scoreFilePath(m_state.cartella)));
     m_ui.lblnome->setCaption(Leggifiletxt(holderFilePath(m_state.cartella)));
-    m_state.orologio.restanti = *toWhole(m_state.orologio.secondi + 900);
+    m_state.orologio.restanti = static_cast<Whole>(roundHalfEven(m_state.orologio.secondi + kGameSeconds));
     showClock();
 }
 
@@ -77,7 +75,7 @@ void Partita::Form_Resize()
 void Partita::cmdNext_Click()
 {
     RandomSource &random = *m_services.random;
-    m_state.tinta = wholePart(random.uniform() * 15);
+    m_state.tinta = wholePart(random.uniform() * kTints);
     // setText, not clear(): clear() is an undoable edit, and the undo history
     // would grow by one step with every question.
     m_ui.txtAnswer->setText(QString());
@@ -139,7 +137,7 @@ void Partita::PlayWave(const QString &name)
 void Partita::StartClock()
 {
     m_tavola.Timer1().start();
-    m_state.orologio = Clock{0, 15, 0, 900};
+    m_state.orologio = Clock{0, kGameMinutes, 0, kGameSeconds};
     showClock();
 }
 

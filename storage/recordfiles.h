@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 // The record survives between games as two one-line files in one fixed
 // directory: the score in tavrec8.txt, its holder in ntavrec8.txt.
 
@@ -20,7 +22,7 @@ QString holderFilePath(const QString &cartella);
 // existing one and never fails loudly.
 void ensureRecordFiles(const QString &cartella);
 
-enum class SaveOutcome { NotBeaten, Saved, Failed };
+enum class SaveOutcome : std::uint8_t { NotBeaten, Saved, Failed };
 
 // Stores scoreText and holder as the new record when the score is
 // strictly above both the record shown at start-up and the one on disk

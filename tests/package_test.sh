@@ -9,7 +9,8 @@ cpack -G DEB >/dev/null
 deb=$(ls -t brunilla_*.deb | head -n 1)
 root=$(mktemp -d)
 data=$(mktemp -d)
-trap 'kill $game 2>/dev/null || true; rm -rf "$root" "$data"' EXIT
+game=
+trap '[ -n "$game" ] && kill "$game" 2>/dev/null; rm -rf "$root" "$data"' EXIT
 dpkg-deb -x "$deb" "$root"
 
 desktop-file-validate "$root/usr/share/applications/it.brunilla.Brunilla.desktop"

@@ -10,6 +10,8 @@
 #include <QMainWindow>
 #include <QMenuBar>
 
+#include <cstdint>
+
 namespace {
 
 const QColor kYellow(255, 255, 0);
@@ -18,7 +20,7 @@ const QColor kBlue(0, 0, 255);
 const QColor kRed(255, 0, 0);
 const QColor kGreen(0, 128, 0);
 
-enum LabelFlag {
+enum LabelFlag : std::uint8_t {
     Border = 1,
     Centred = 2,
     AutoSize = 4,
