@@ -7,11 +7,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-play}
-packages=(cmake g++ qt6-base-dev qt6-svg-dev qt6-multimedia-dev fonts-liberation2)
-if [ "$mode" = test ]; then
-    packages+=(xvfb openbox xdotool imagemagick dbus-daemon at-spi2-core python3-pyatspi
-               desktop-file-utils appstream dpkg-dev clang-tidy)
-fi
+# What each mode needs is listed, with reasons, in tools/packages.
+case "$mode" in
+    play) wanted='$1 == "build"' ;;
+    test) wanted='$1 == "build" || $1 == "test"' ;;
+    *) echo "usage: $0 play|test" >&2; exit 2 ;;
+esac
+mapfile -t packages < <(awk "$wanted"' { print $2 }' tools/packages)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -37,6 +39,4 @@ case "$mode" in
         cd build/sanitize
         export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
         exec ctest --output-on-failure -E 'package_deb|clang_tidy' ;;
-    *)
-        echo "usage: $0 play|test" >&2; exit 2 ;;
 esac
