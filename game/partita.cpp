@@ -76,9 +76,6 @@ void Partita::cmdNext_Click()
 {
     RandomSource &random = *m_services.random;
     m_state.tinta = wholePart(random.uniform() * kTints);
-    // setText, not clear(): clear() is an undoable edit, and the undo history
-    // would grow by one step with every question.
-    m_ui.txtAnswer->setText(QString());
     m_ui.lblMessage->setCaption(QString());
     random.reseed();
     Whole factor = wholePart(random.uniform() * 10);
@@ -91,6 +88,11 @@ void Partita::cmdNext_Click()
     m_ui.cmdNext->setEnabled(false);
     m_ui.sfondo->PaintBackground(m_state.tinta);
     m_ui.txtAnswer->setFocus();
+    // Cleared once it has the focus: a screen reader that sees the caret move
+    // in a box it has not yet been told is focused moves there silently, and
+    // the new question would go unheard. setText, not clear(): clear() is an
+    // undoable edit, and the undo history would grow with every question.
+    m_ui.txtAnswer->setText(QString());
 }
 
 void Partita::txtAnswer_KeyPress(int &KeyAscii)

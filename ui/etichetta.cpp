@@ -38,6 +38,7 @@ void Etichetta::setCaption(const QString &caption)
     updateAccessibleName();
     if (m_autoSize)
         resize(sizeHint());
+    emit captionChanged();
 }
 
 void Etichetta::paintEvent(QPaintEvent *event)

@@ -21,6 +21,9 @@ public:
     // Sets the caption and refits an auto-size label.
     void setCaption(const QString &caption);
 
+signals:
+    void captionChanged();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 

@@ -5,6 +5,7 @@
 #include "ui/fonts.h"
 #include "ui/picturebutton.h"
 #include "ui/pictures.h"
+#include "ui/screenreader.h"
 #include "ui/sfondo.h"
 
 #include <QMainWindow>
@@ -111,7 +112,6 @@ void TavolaUi::setupUi(QMainWindow *window)
         txtAnswer->setPalette(palette);
     }
     txtAnswer->setToolTip(QStringLiteral("Inserisci il risultato e  premi il tasto  Invio"));
-    txtAnswer->setAccessibleName(QStringLiteral("Risultato"));
 
     cmdNext = makeButton(sfondo, "cmdNext", QStringLiteral("&Nuovo calcolo"), QColor(0, 192, 192),
                          QStringLiteral("Go"));
@@ -205,4 +205,6 @@ void TavolaUi::setupUi(QMainWindow *window)
     ciao->setObjectName(QStringLiteral("Ciao"));
     addItem(ciao, "a", QStringLiteral("Fatto con cura dalla squadra di Brunilla"));
     Next = addItem(ciao, "Next", QStringLiteral("nuovo"));
+
+    voiceQuestionsAndVerdicts(*this);
 }
