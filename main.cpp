@@ -1,32 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/sessione.h"
 #include "platform/dialogs.h"
+#include "platform/places.h"
 #include "platform/random.h"
 #include "platform/sound.h"
 #include "platform/ticker.h"
 #include "storage/recordfiles.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     // No display name: the toolkit would append it to the window title.
     QApplication::setApplicationName(QStringLiteral("brunilla"));
+    // The desktop entry's name, which gives the window its icon on Wayland.
+    QGuiApplication::setDesktopFileName(QStringLiteral("it.brunilla.Brunilla"));
     // The game decides when it ends: boxes shown before the window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    const Places places = findPlaces(QCoreApplication::applicationDirPath());
+    const QString ownFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                            + QStringLiteral("/brunilla");
+    std::unique_ptr<RecordFiles> records;
+    if (places.recordHelper.isEmpty())
+        records = std::make_unique<OwnRecords>(ownFolder);
+    else
+        records = std::make_unique<SharedRecords>(QStringLiteral(BRUNILLA_SHARED_RECORD_DIR), places.recordHelper, ownFolder);
+
     QtDialogs dialogs;
-    LazySoundPlayer sound(QCoreApplication::applicationDirPath() + QStringLiteral("/brunilla_sound.so"));
+    LazySoundPlayer sound(places.soundModule);
     TimeSeededRandom random;
     Services services;
     services.dialogs = &dialogs;
     services.sound = &sound;
     services.random = &random;
+    services.records = records.get();
     services.makeTimer = [] { return std::make_unique<QtTicker>(); };
-    services.systemDir = GetSystemDir;
     services.today = [] { return QDate::currentDate(); };
     services.quit = [] { QCoreApplication::exit(0); };
-    services.programDir = QCoreApplication::applicationDirPath();
+    services.soundDir = places.sounds;
 
     Sessione sessione(services);
     sessione.start();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up and memory baseline: a plain Qt Widgets window of the
 // game's size with a menu bar, and nothing of the game linked in.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures for the game's costs, each against a baseline measured in the
 // same run. Run on demand; nothing here is a test.
 //
@@ -95,7 +96,7 @@ Launch launch(const QString &program, const QString &title, const std::function<
         QDir(data.path()).mkpath(QStringLiteral("brunilla"));
         QFile score(data.filePath(QStringLiteral("brunilla/tavrec8.txt")));
         score.open(QIODevice::WriteOnly);
-        score.write(scoreFile);
+        score.write(scoreBytes);
     }
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -170,10 +171,10 @@ struct BenchGame
     QTemporaryDir dir;
     std::unique_ptr<Sessione> session;
 
-    explicit BenchGame(const QByteArray &scoreFile = "12\r\n")
+    explicit BenchGame(const QByteArray &scoreBytes = "12\r\n")
     {
         world.dir = dir.path() + u'/';
-        QFile score(scoreFilePath(world.dir));
+        QFile score(scoreFile(world.dir));
         score.open(QIODevice::WriteOnly);
         score.write(scoreFile);
         score.close();
@@ -181,7 +182,7 @@ struct BenchGame
         Services services = world.services();
         services.random = &random;
         services.sound = &sound;
-        services.programDir = dir.path() + QStringLiteral("/nowhere");
+        services.soundDir = dir.path() + QStringLiteral("/nowhere");
         session = std::make_unique<Sessione>(services);
     }
     Tavola &window() { return *session->window(); }

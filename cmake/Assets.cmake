@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The pictures and sound cues are made at build time from the sources in
 # assets/ by tools/genassets.cpp.
 #

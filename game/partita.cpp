@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/partita.h"
 
 #include "platform/dialogs.h"
@@ -53,10 +54,12 @@ void Partita::Form_Load()
     StartClock();
     m_state.esatte = 0;
     m_state.errate = 0;
-    m_state.cartella = m_services.systemDir();
-    ensureRecordFiles(m_state.cartella);
-    m_ui.lblpunti->setCaption(Leggifiletxt(scoreFilePath(m_state.cartella)));
-    m_ui.lblnome->setCaption(Leggifiletxt(holderFilePath(m_state.cartella)));
+    RecordFiles &records = *m_services.records;
+    m_state.cartella = records.GetSystemDir();
+    records.ensureRecordFiles(m_state.cartella);
+    const auto [score, holder] = records.load(m_state.cartella);
+    m_ui.lblpunti->setCaption(score);
+    m_ui.lblnome->setCaption(holder);
     m_state.orologio.restanti = static_cast<Whole>(roundHalfEven(m_state.orologio.secondi + kGameSeconds));
     showClock();
 }
@@ -133,7 +136,7 @@ void Partita::judgeAnswer()
 
 void Partita::PlayWave(const QString &name)
 {
-    m_services.sound->PlayWave(m_services.programDir + u'/' + name);
+    m_services.sound->PlayWave(m_services.soundDir + u'/' + name);
 }
 
 void Partita::StartClock()
@@ -201,8 +204,11 @@ void Partita::TimeOver()
 
 SaveOutcome Partita::SaveRecordIfBeaten()
 {
-    return saveRecordIfBeaten(m_state.cartella, readNumber(m_ui.lblpunti->text()),
-                              m_ui.lblScore->text(), m_ui.lblnome1->text());
+    // The record shown at start-up first; the files then check the one on
+    // disk, which another game may have raised meanwhile.
+    if (readNumber(m_ui.lblpunti->text()) >= readNumber(m_ui.lblScore->text()))
+        return SaveOutcome::NotBeaten;
+    return m_services.records->save(m_state.cartella, m_ui.lblScore->text(), m_ui.lblnome1->text());
 }
 
 void Partita::closeWithRecord(SaveOutcome outcome, const QString &savedMessage)

@@ -1,58 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/rules.h"
 
-#include <QLocale>
+#include "storage/record.h"
 
 #include <cmath>
 #include <limits>
 
-namespace {
-
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
-
-// Length of the run of digits starting at i.
-qsizetype digitsFrom(const QString &text, qsizetype i)
-{
-    qsizetype n = 0;
-    while (i + n < text.size() && isDigit(text[i + n]))
-        ++n;
-    return n;
-}
-
-} // namespace
-
 double readNumber(const QString &text)
 {
-    qsizetype i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
-        ++i;
-    const qsizetype start = i;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-        ++i;
-    const qsizetype whole = digitsFrom(text, i);
-    i += whole;
-    qsizetype fraction = 0;
-    if (i < text.size() && text[i] == u'.') {
-        fraction = digitsFrom(text, i + 1);
-        if (whole > 0 || fraction > 0)
-            i += 1 + fraction;
-    }
-    if (whole == 0 && fraction == 0)
-        return 0;
-    // An exponent counts only when digits follow it.
-    if (i < text.size() && QStringLiteral("eEdD").contains(text[i])) {
-        qsizetype j = i + 1;
-        if (j < text.size() && (text[j] == u'+' || text[j] == u'-'))
-            ++j;
-        if (const qsizetype digits = digitsFrom(text, j); digits > 0)
-            i = j + digits;
-    }
-    QString number = text.mid(start, i - start);
-    number.replace(u'd', u'e').replace(u'D', u'e');
-    // Out of range, toDouble still gives the limit (infinity or 0).
-    return QLocale::c().toDouble(number);
+    const QByteArray bytes = text.toUtf8();
+    return record::readNumber(std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
 
 double roundHalfEven(double value)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QDate>
@@ -8,6 +9,7 @@
 
 class Dialogs;
 class RandomSource;
+class RecordFiles;
 class SoundPlayer;
 class Ticker;
 
@@ -19,8 +21,8 @@ struct Services
     SoundPlayer *sound = nullptr;
     RandomSource *random = nullptr;
     std::function<std::unique_ptr<Ticker>()> makeTimer;
-    std::function<QString()> systemDir;  // where the record files live
+    RecordFiles *records = nullptr;
     std::function<QDate()> today;
     std::function<void()> quit;          // ends the program's event loop
-    QString programDir;                  // the folder holding suoni/
+    QString soundDir;                    // the folder holding suoni/
 };

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The audio back end, built as a module and loaded on the first cue.
 
 #include "platform/sound.h"

@@ -1,7 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/sound.h"
 
 #include <QFileInfo>
 #include <QLibrary>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcSound, "brunilla.sound")
 
 LazySoundPlayer::LazySoundPlayer(QString modulePath) : m_modulePath(std::move(modulePath)) {}
 
@@ -9,13 +13,17 @@ LazySoundPlayer::~LazySoundPlayer() = default;
 
 void LazySoundPlayer::PlayWave(const QString &path)
 {
-    if (!QFileInfo(path).isFile())
+    if (!QFileInfo(path).isFile()) {
+        qCWarning(lcSound).noquote() << "no sound: missing" << path;
         return;
+    }
     if (!m_tried) {
         m_tried = true;
         QLibrary module(m_modulePath);
         if (auto create = reinterpret_cast<CreateSoundPlayer *>(module.resolve("brunilla_create_sound_player")))
             m_player.reset(create());
+        else
+            qCWarning(lcSound).noquote() << "no sound: the sound module is missing:" << module.errorString();
     }
     if (m_player)
         m_player->PlayWave(path);

@@ -1,146 +1,143 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/recordfiles.h"
 
-#include "game/rules.h"
+#include "storage/record.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QLockFile>
-#include <QStandardPaths>
+#include <QProcess>
+#include <QRegularExpression>
 
-#include <filesystem>
-#include <unistd.h>
+Q_LOGGING_CATEGORY(lcRecords, "brunilla.records")
 
 namespace {
 
-constexpr qint64 kReadLimit = 4096;
+// The helper itself waits a few seconds at most for another game's save.
+constexpr int kHelperWait = 15000; // milliseconds
+constexpr int kHelperDidNotRun = -1;
 
-std::filesystem::path fsPath(const QString &path)
+std::string path(const QString &dir)
 {
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
+    return QFile::encodeName(dir).toStdString();
 }
 
-QByteArray recordLine(const QString &value)
+QString decoded(const std::string &bytes)
 {
-    return value.toLocal8Bit() + "\r\n";
+    return QString::fromLocal8Bit(bytes.data(), qsizetype(bytes.size()));
 }
 
-bool writeDurably(const QString &path, const QByteArray &bytes)
+std::pair<QString, QString> decoded(const record::Pair &pair)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const bool written = file.write(bytes) == bytes.size() && file.flush()
-                      && ::fsync(file.handle()) == 0;
-    file.close();
-    if (!written)
-        QFile::remove(path);
-    return written;
+    return {decoded(pair.score), decoded(pair.holder)};
 }
 
-bool replace(const QString &from, const QString &to)
+QString firstLine(const QString &text)
 {
-    std::error_code error;
-    std::filesystem::rename(fsPath(from), fsPath(to), error);
-    return !error;
+    return text.section(QRegularExpression(QStringLiteral("[\r\n]")), 0, 0);
 }
 
-// The old file under a second name, to put back if need be: a hard link
-// costs no copy, a copy serves where links are not to be had.
-bool keepAside(const QString &path, const QString &aside)
+// The helper's exit status, or kHelperDidNotRun; why a record was not
+// stored goes to the log.
+int runHelper(const QString &helper, const QString &score, const QString &holder)
 {
-    QFile::remove(aside);
-    std::error_code error;
-    std::filesystem::create_hard_link(fsPath(path), fsPath(aside), error);
-    return !error || QFile::copy(path, aside);
-}
-
-// Writes both new files aside first, so that only renames remain, which
-// need no space; if the second rename fails the score file is put back.
-// QSaveFile replaces one file atomically but cannot switch two together.
-bool replacePair(const QString &cartella, const QString &scoreText, const QString &holder)
-{
-    const QString score = scoreFilePath(cartella);
-    const QString name = holderFilePath(cartella);
-    const QString newScore = score + QStringLiteral(".nuovo");
-    const QString newName = name + QStringLiteral(".nuovo");
-    const QString oldScore = score + QStringLiteral(".vecchio");
-
-    const bool hadScore = QFileInfo(score).isFile();
-    const bool prepared = writeDurably(newScore, recordLine(scoreText))
-                       && writeDurably(newName, recordLine(holder))
-                       && (!hadScore || keepAside(score, oldScore));
-    if (prepared && replace(newScore, score)) {
-        if (replace(newName, name)) {
-            QFile::remove(oldScore);
-            return true;
-        }
-        if (hadScore)
-            replace(oldScore, score);
-        else
-            QFile::remove(score);
+    QProcess process;
+    process.start(helper, {});
+    process.write(score.toLocal8Bit() + '\n' + holder.toLocal8Bit() + '\n');
+    process.closeWriteChannel();
+    if (!process.waitForFinished(kHelperWait) || process.exitStatus() != QProcess::NormalExit) {
+        qCWarning(lcRecords).noquote() << "record not saved: the helper" << helper << "did not run:"
+                                       << process.errorString();
+        process.kill();
+        process.waitForFinished();
+        return kHelperDidNotRun;
     }
-    QFile::remove(newScore);
-    QFile::remove(newName);
-    QFile::remove(oldScore);
-    return false;
+    if (process.exitCode() != record::Stored && process.exitCode() != record::NotBeaten)
+        qCWarning(lcRecords).noquote() << "record not saved:" << QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+    return process.exitCode();
 }
 
 } // namespace
-
-QString GetSystemDir()
-{
-#ifdef BRUNILLA_RECORD_DIR
-    QString dir = QStringLiteral(BRUNILLA_RECORD_DIR);
-#else
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-                + QStringLiteral("/brunilla");
-#endif
-    dir = dir.trimmed();
-    QDir().mkpath(dir);
-    if (!dir.endsWith(u'/'))
-        dir += u'/';
-    return dir;
-}
 
 QString Leggifiletxt(const QString &nomefile)
 {
     QFile file(nomefile);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return QString::fromLocal8Bit(file.read(kReadLimit));
+    return QString::fromLocal8Bit(file.read(record::kReadLimit));
 }
 
-QString scoreFilePath(const QString &cartella)
+QString OwnRecords::GetSystemDir()
 {
-    return cartella + QStringLiteral("/tavrec8.txt");
+    QString dir = m_folder.trimmed();
+    if (!QDir().mkpath(dir))
+        qCWarning(lcRecords).noquote() << "cannot make the record folder" << dir;
+    if (!dir.endsWith(u'/'))
+        dir += u'/';
+    return dir;
 }
 
-QString holderFilePath(const QString &cartella)
+void OwnRecords::ensureRecordFiles(const QString &cartella)
 {
-    return cartella + QStringLiteral("/ntavrec8.txt");
+    std::string why;
+    if (!record::ensure(path(cartella), why))
+        qCWarning(lcRecords).noquote() << "the record files cannot be made:" << why.c_str();
 }
 
-void ensureRecordFiles(const QString &cartella)
+std::pair<QString, QString> RecordFiles::load(const QString &cartella)
 {
-    for (const QString &path : {scoreFilePath(cartella), holderFilePath(cartella)}) {
-        QFile file(path);
-        if (file.open(QIODevice::Append))
-            file.close();
+    return decoded(record::load(path(cartella)));
+}
+
+SaveOutcome OwnRecords::save(const QString &cartella, const QString &score, const QString &holder)
+{
+    const record::Result result =
+        record::saveIfBeaten(path(cartella), score.toLocal8Bit().toStdString(), holder.toLocal8Bit().toStdString());
+    switch (result.outcome) {
+    case record::Outcome::Saved:
+        return SaveOutcome::Saved;
+    case record::Outcome::NotBeaten:
+        return SaveOutcome::NotBeaten;
+    case record::Outcome::Failed:
+        break;
+    }
+    qCWarning(lcRecords).noquote() << "record not saved:" << result.why.c_str();
+    return SaveOutcome::Failed;
+}
+
+SharedRecords::SharedRecords(QString folder, QString helper, QString ownFolder)
+    : m_folder(std::move(folder)), m_helper(std::move(helper)), m_ownFolder(std::move(ownFolder))
+{
+}
+
+void SharedRecords::ensureRecordFiles(const QString &)
+{
+    // The maintainer scripts made the files. Left to do: offer, once, the
+    // record that version 1.0.0 kept in the player's own folder.
+    const QString oldScore = m_ownFolder + QStringLiteral("/tavrec8.txt");
+    const QString oldHolder = m_ownFolder + QStringLiteral("/ntavrec8.txt");
+    if (!QFile::exists(oldScore))
+        return;
+    const QString score = firstLine(Leggifiletxt(oldScore));
+    const bool digits = QRegularExpression(QStringLiteral("^[0-9]{1,5}$")).match(score).hasMatch();
+    const int status = digits ? runHelper(m_helper, score, firstLine(Leggifiletxt(oldHolder))) : record::NotBeaten;
+    if (status == kHelperDidNotRun || status == record::NotStored)
+        return; // offered again at the next start
+    for (const QString &file : {oldScore, oldHolder}) {
+        const QString offered = file + QStringLiteral(".offerto");
+        QFile::remove(offered);
+        QFile::rename(file, offered);
     }
 }
 
-SaveOutcome saveRecordIfBeaten(const QString &cartella, double shownRecord,
-                               const QString &scoreText, const QString &holder)
+// The helper writes only the directory it was built for, which is cartella.
+SaveOutcome SharedRecords::save(const QString &, const QString &score, const QString &holder)
 {
-    const double score = readNumber(scoreText);
-    if (shownRecord >= score)
+    switch (runHelper(m_helper, score, holder)) {
+    case record::Stored:
+        return SaveOutcome::Saved;
+    case record::NotBeaten:
         return SaveOutcome::NotBeaten;
-
-    QLockFile lock(cartella + QStringLiteral("/tavrec8.lock"));
-    if (!lock.tryLock(5000))
+    default:
         return SaveOutcome::Failed;
-    if (readNumber(Leggifiletxt(scoreFilePath(cartella))) >= score)
-        return SaveOutcome::NotBeaten;
-    return replacePair(cartella, scoreText, holder) ? SaveOutcome::Saved : SaveOutcome::Failed;
+    }
 }

@@ -1,32 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QLoggingCategory>
 #include <QString>
 
 #include <cstdint>
+#include <utility>
 
-// The record survives between games as two one-line files in one fixed
-// directory: the score in tavrec8.txt, its holder in ntavrec8.txt.
+Q_DECLARE_LOGGING_CATEGORY(lcRecords)
 
-// The fixed directory, created when missing, ending in a separator.
-QString GetSystemDir();
-
-// The file's text, decoded from the local 8-bit encoding. Only the first
-// few kilobytes are read: a record is one short line, and a huge or
-// binary file must not stall start-up. A missing file reads as empty.
+// The whole text of a file, decoded from the local 8-bit encoding; only
+// its first few kilobytes. A missing file reads as empty.
 QString Leggifiletxt(const QString &nomefile);
-
-QString scoreFilePath(const QString &cartella);
-QString holderFilePath(const QString &cartella);
-
-// Creates each record file, empty, when it is missing; never changes an
-// existing one and never fails loudly.
-void ensureRecordFiles(const QString &cartella);
 
 enum class SaveOutcome : std::uint8_t { NotBeaten, Saved, Failed };
 
-// Stores scoreText and holder as the new record when the score is
-// strictly above both the record shown at start-up and the one on disk
-// now (another copy of the game may have stored a better one meanwhile).
-// The pair is switched together or not at all.
-SaveOutcome saveRecordIfBeaten(const QString &cartella, double shownRecord,
-                               const QString &scoreText, const QString &holder);
+// The record as the game reaches it: two one-line files, the score in
+// tavrec8.txt and its holder in ntavrec8.txt, in one fixed directory.
+// Failures are logged under brunilla.records, with their cause.
+class RecordFiles
+{
+public:
+    virtual ~RecordFiles() = default;
+    // The directory, ending in a separator.
+    virtual QString GetSystemDir() = 0;
+    // Makes sure both files exist before the record is shown.
+    virtual void ensureRecordFiles(const QString &cartella) = 0;
+    // The score file's text and the holder file's, as they stand; every
+    // account may read them.
+    std::pair<QString, QString> load(const QString &cartella);
+    // Stores the pair when the score beats the record on disk now, which
+    // another copy of the game may have raised since this one started.
+    virtual SaveOutcome save(const QString &cartella, const QString &score, const QString &holder) = 0;
+};
+
+// The player's own record, in a folder of theirs, written directly: the
+// game as built, before it is installed.
+class OwnRecords final : public RecordFiles
+{
+public:
+    explicit OwnRecords(QString folder) : m_folder(std::move(folder)) {}
+    QString GetSystemDir() override;
+    void ensureRecordFiles(const QString &cartella) override;
+    SaveOutcome save(const QString &cartella, const QString &score, const QString &holder) override;
+
+private:
+    QString m_folder;
+};
+
+// The record every account on the computer shares, in a directory the
+// players may read but not write: a set-group-id helper stores new ones.
+class SharedRecords final : public RecordFiles
+{
+public:
+    // ownFolder: where version 1.0.0 kept each player's own record, which
+    // is offered to the shared one once.
+    SharedRecords(QString folder, QString helper, QString ownFolder);
+    QString GetSystemDir() override { return m_folder + u'/'; }
+    void ensureRecordFiles(const QString &cartella) override;
+    SaveOutcome save(const QString &cartella, const QString &score, const QString &holder) override;
+
+private:
+    QString m_folder;
+    QString m_helper;
+    QString m_ownFolder;
+};

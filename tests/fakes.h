@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Scripted stand-ins for the world outside the window.
@@ -7,12 +8,22 @@
 #include "platform/random.h"
 #include "platform/sound.h"
 #include "platform/ticker.h"
+#include "storage/recordfiles.h"
 
 #include <QStringList>
 
 #include <deque>
 #include <functional>
 #include <memory>
+
+inline QString scoreFile(const QString &dir)
+{
+    return dir + QStringLiteral("/tavrec8.txt");
+}
+inline QString holderFile(const QString &dir)
+{
+    return dir + QStringLiteral("/ntavrec8.txt");
+}
 
 // One box the game opened, as the player saw it.
 struct ShownBox
@@ -121,7 +132,8 @@ struct FakeWorld
     ManualTicker *timer = nullptr;
     int timersMade = 0;
     bool quit = false;
-    QString dir;
+    QString dir;                     // the player's own record folder
+    RecordFiles *records = nullptr;  // or, when set, these record files
     QDate date{2026, 12, 7};
 
     Services services()
@@ -136,10 +148,14 @@ struct FakeWorld
             ++timersMade;
             return t;
         };
-        s.systemDir = [this] { return dir; };
+        m_own = std::make_unique<OwnRecords>(dir);
+        s.records = records ? records : m_own.get();
         s.today = [this] { return date; };
         s.quit = [this] { quit = true; };
-        s.programDir = QStringLiteral("/opt/brunilla");
+        s.soundDir = QStringLiteral("/opt/brunilla");
         return s;
     }
+
+private:
+    std::unique_ptr<OwnRecords> m_own;
 };

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two endings, the new-game command and the record they may store.
 
 #include "gamefixture.h"
@@ -59,8 +60,8 @@ void TestEndings::startUpShowsTheStoredRecord()
 
     // The first run creates both files, empty.
     GameFixture first;
-    QCOMPARE(bytesOf(scoreFilePath(first.world.dir)), QByteArray());
-    QCOMPARE(bytesOf(holderFilePath(first.world.dir)), QByteArray());
+    QCOMPARE(bytesOf(scoreFile(first.world.dir)), QByteArray());
+    QCOMPARE(bytesOf(holderFile(first.world.dir)), QByteArray());
     QVERIFY(first.ui().lblpunti->text().isEmpty());
 }
 
@@ -88,7 +89,7 @@ void TestEndings::exitWithATieEndsSilently()
     g.ui().cmdExit->click();
     QVERIFY(g.world.quit);
     QCOMPARE(g.world.dialogs.shown.size(), size_t(2));
-    QCOMPARE(bytesOf(scoreFilePath(g.world.dir)), QByteArray());
+    QCOMPARE(bytesOf(scoreFile(g.world.dir)), QByteArray());
 }
 
 void TestEndings::exitAboveTheRecordStoresAndSaysSo()
@@ -102,8 +103,8 @@ void TestEndings::exitAboveTheRecordStoresAndSaysSo()
     QVERIFY(g.world.dialogs.shown.back().title.isEmpty());
     QVERIFY(!quitBeforeClosing);
     QVERIFY(g.world.quit);
-    QCOMPARE(bytesOf(scoreFilePath(g.world.dir)), QByteArray("1\r\n"));
-    QCOMPARE(bytesOf(holderFilePath(g.world.dir)), QByteArray("Anna\r\n"));
+    QCOMPARE(bytesOf(scoreFile(g.world.dir)), QByteArray("1\r\n"));
+    QCOMPARE(bytesOf(holderFile(g.world.dir)), QByteArray("Anna\r\n"));
 }
 
 void TestEndings::exitStopsTheCountdownFirst()
@@ -127,7 +128,7 @@ void TestEndings::timeUpSaysGoodbyeThenStores()
     QVERIFY(g.world.dialogs.shown[2].title.startsWith(QStringLiteral("Data ")));
     QCOMPARE(g.world.dialogs.shown[3].prompt, kSaved + u'"');
     QVERIFY(g.world.quit);
-    QCOMPARE(bytesOf(scoreFilePath(g.world.dir)), QByteArray("1\r\n"));
+    QCOMPARE(bytesOf(scoreFile(g.world.dir)), QByteArray("1\r\n"));
 }
 
 void TestEndings::timeUpWithNothingToStore()
@@ -136,13 +137,13 @@ void TestEndings::timeUpWithNothingToStore()
     g.tick(901);
     QCOMPARE(g.world.dialogs.shown.size(), size_t(3));
     QVERIFY(g.world.quit);
-    QCOMPARE(bytesOf(scoreFilePath(g.world.dir)), QByteArray());
+    QCOMPARE(bytesOf(scoreFile(g.world.dir)), QByteArray());
 }
 
 void TestEndings::failedSaveIsNeverReportedAsSaved()
 {
     GameFixture g;
-    QFile::remove(holderFilePath(g.world.dir));
+    QFile::remove(holderFile(g.world.dir));
     QVERIFY(QDir(g.world.dir).mkpath(QStringLiteral("ntavrec8.txt/x")));
     g.answer(QStringLiteral("40"));
     g.ui().cmdExit->click();
@@ -150,7 +151,7 @@ void TestEndings::failedSaveIsNeverReportedAsSaved()
     QVERIFY(message != kSaved);
     QVERIFY(message.contains(QStringLiteral("non sono riuscita a registrare")));
     QVERIFY(g.world.quit);
-    QCOMPARE(bytesOf(scoreFilePath(g.world.dir)), QByteArray());
+    QCOMPARE(bytesOf(scoreFile(g.world.dir)), QByteArray());
 }
 
 void TestEndings::titleBarCloseSkipsTheRecord()
@@ -160,7 +161,7 @@ void TestEndings::titleBarCloseSkipsTheRecord()
     g.window().close();
     QVERIFY(g.world.quit);
     QCOMPARE(g.world.dialogs.shown.size(), size_t(2));
-    QCOMPARE(bytesOf(scoreFilePath(g.world.dir)), QByteArray());
+    QCOMPARE(bytesOf(scoreFile(g.world.dir)), QByteArray());
 }
 
 void TestEndings::newGameNoChangesNothing()
@@ -211,7 +212,7 @@ void TestEndings::newGameYesReloadsTheWindow()
     QVERIFY(!g.ui().cmdNext->isEnabled());
     QCOMPARE(g.window().windowTitle(), QStringLiteral("Gioca con la Brunilla"));
     // The abandoned game never touches the record.
-    QCOMPARE(bytesOf(scoreFilePath(g.world.dir)), QByteArray());
+    QCOMPARE(bytesOf(scoreFile(g.world.dir)), QByteArray());
     g.tick();
     QCOMPARE(g.ui().lblconto->text(), QStringLiteral("00:14:59"));
 }
@@ -264,7 +265,7 @@ void TestEndings::timeUpDuringTheNewGameBoxesTakesOver()
         prompts << box.prompt;
     QCOMPARE(prompts.count(QStringLiteral("Come ti chiami?")), 1);
     QCOMPARE(prompts.last(), kSaved + u'"');
-    QCOMPARE(bytesOf(scoreFilePath(g.world.dir)), QByteArray("1\r\n"));
+    QCOMPARE(bytesOf(scoreFile(g.world.dir)), QByteArray("1\r\n"));
 }
 
 QTEST_MAIN(TestEndings)
