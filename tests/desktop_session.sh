@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a command on a private desktop: an X server of its own, a window
 # manager (so windows get activated, as on a real desktop) and an
 # accessibility bus, all ended with the command.

@@ -1,38 +1,44 @@
 #!/usr/bin/env bash
-# Makes the .deb, unpacks it into a temporary root, validates its menu
-# entry and metainfo, and starts the game from there as far as the name box.
-# Usage (on a private desktop): package_test.sh <build-dir>
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Builds the Debian package as a packager does (tools/build.sh package),
+# checks it with Debian's own tools, unpacks it into a temporary root and
+# starts the game from there as far as the name box.
+# Usage (on a private desktop): package_test.sh
 set -euo pipefail
-build=$1
-cd "$build"
-cpack -G DEB >/dev/null
-deb=$(ls -t brunilla_*.deb | head -n 1)
-root=$(mktemp -d)
-data=$(mktemp -d)
-game=
-trap '[ -n "$game" ] && kill "$game" 2>/dev/null; rm -rf "$root" "$data"' EXIT
-dpkg-deb -x "$deb" "$root"
+cd "$(dirname "$0")/.."
+DEB_BUILD_OPTIONS=nocheck bash tools/build.sh package >/dev/null
+deb=$(ls -t build/brunilla_*.deb | head -n 1)
+echo "package: $deb, $(stat -c %s "$deb") bytes; installed size $(dpkg-deb -f "$deb" Installed-Size) KiB"
+echo "depends: $(dpkg-deb -f "$deb" Depends)"
+lintian --fail-on error,warning "$deb"
+echo "lintian: no error, no warning"
 
+# The package builds from the list tools/build.sh installs from, less what
+# every Debian build machine has (build-essential).
+wanted=$(awk '$1 == "build" && !/build-essential/ { print $2 }' tools/packages | sort | tr '\n' ' ')
+declared=$(awk 'on && /^[^ ]/ { on = 0 } /^Build-Depends:/ { on = 1; sub(/^Build-Depends:/, "") } on' debian/control \
+           | tr ',' '\n' | sed 's/(.*)//; s/ //g' | grep -v -e '^$' -e '^debhelper-compat$' | sort | tr '\n' ' ')
+[ "$wanted" = "$declared" ] || { echo "Build-Depends ($declared) differ from tools/packages ($wanted)"; exit 1; }
+
+root=$(mktemp -d)
+game=
+trap '[ -z "$game" ] || kill "$game" 2>/dev/null; rm -rf "$root"' EXIT
+dpkg-deb -x "$deb" "$root"
 desktop-file-validate "$root/usr/share/applications/it.brunilla.Brunilla.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/it.brunilla.Brunilla.metainfo.xml"
 for size in 16 22 24 32 48 64 128 256; do
     test -s "$root/usr/share/icons/hicolor/${size}x${size}/apps/brunilla.png"
 done
-test -s "$root/usr/share/icons/hicolor/scalable/apps/brunilla.svg"
-test -s "$root/usr/lib/brunilla/suoni/Esatto.wav"
-test -s "$root/usr/lib/brunilla/suoni/no.wav"
-test -s "$root/usr/lib/brunilla/brunilla_sound.so"
-test -L "$root/usr/bin/brunilla"
+for file in usr/share/icons/hicolor/scalable/apps/brunilla.svg usr/share/games/brunilla/suoni/Esatto.wav \
+            usr/share/games/brunilla/suoni/no.wav usr/lib/games/brunilla/brunilla_sound.so \
+            usr/lib/games/brunilla/brunilla-record usr/share/man/man6/brunilla.6.gz; do
+    test -s "$root/$file" || { echo "missing: $file"; exit 1; }
+done
 
-echo "package: $deb, $(stat -c %s "$deb") bytes; installed size $(dpkg-deb -f "$deb" Installed-Size) KiB"
-echo "depends: $(dpkg-deb -f "$deb" Depends)"
-
-XDG_DATA_HOME="$data" "$root/usr/bin/brunilla" &
+XDG_DATA_HOME="$root/data" "$root/usr/games/brunilla" &
 game=$!
 for _ in $(seq 150); do
     if xdotool search --onlyvisible --name '^Brunilla$' >/dev/null 2>&1; then
-        # Started through the launcher, running from the unpacked tree.
-        [ "$(readlink -f /proc/$game/exe)" = "$root/usr/lib/brunilla/brunilla" ]
         echo "the name box is on screen"
         exit 0
     fi

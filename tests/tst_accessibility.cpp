@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader is told, read through Qt's own accessibility
 // interfaces. Runs on a desktop with an accessibility bus: elsewhere Qt
 // raises no accessibility events at all.

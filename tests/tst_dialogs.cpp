@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real message and input boxes, answered with the keyboard.
 
 #include "platform/dialogs.h"

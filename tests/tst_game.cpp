@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up, dealing, judging and the countdown of a scripted game.
 
 #include "gamefixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window at a scale factor of 2: same layout, bands over every
 // physical row, no text clipped.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real sound player: silent when it should be, never in the way.
 
 #include "platform/sound.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window as built from its layout, before any game code writes to it.
 
 #include "fakes.h"

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets up a Debian machine for Brunilla, builds it into build/, then plays
 # the game (`play`) or runs every test (`test`): the tests of the normal
 # build, then the same tests built with AddressSanitizer and
 # UndefinedBehaviorSanitizer (in build/sanitize), where any report fails.
+# `package` builds the Debian package instead and leaves it in build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,8 +12,9 @@ mode=${1:-play}
 # What each mode needs is listed, with reasons, in tools/packages.
 case "$mode" in
     play) wanted='$1 == "build"' ;;
-    test) wanted='$1 == "build" || $1 == "test"' ;;
-    *) echo "usage: $0 play|test" >&2; exit 2 ;;
+    package) wanted='$1 == "build" || $1 == "package"' ;;
+    test) wanted='$1 == "build" || $1 == "package" || $1 == "test"' ;;
+    *) echo "usage: $0 play|test|package" >&2; exit 2 ;;
 esac
 mapfile -t packages < <(awk "$wanted"' { print $2 }' tools/packages)
 
@@ -26,6 +29,15 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
+if [ "$mode" = package ]; then
+    # dpkg-buildpackage leaves its results beside the source tree.
+    version=$(dpkg-parsechangelog -S Version)
+    dpkg-buildpackage -b -us -uc -J"$(nproc)"
+    mkdir -p build
+    mv ../brunilla*_"${version}"_* build/
+    exit
+fi
+
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j "$(nproc)"
 
@@ -38,5 +50,5 @@ case "$mode" in
         cmake --build build/sanitize -j "$(nproc)"
         cd build/sanitize
         export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
-        exec ctest --output-on-failure -E 'package_deb|clang_tidy' ;;
+        exec ctest --output-on-failure -E 'package_deb|shared_record|clang_tidy' ;;
 esac

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Makes the game's pictures and sound cues at build time, so that every
 // asset in the program comes from sources kept in the repository.
 //

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Plays the real game with real key presses (xdotool) while GNOME's screen
 reader Orca runs beside it, and checks what a player sees (the window read
 through AT-SPI, a screenshot) and what a blind player hears (Orca's own log
