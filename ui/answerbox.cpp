@@ -3,6 +3,15 @@
 
 #include <QKeyEvent>
 
+namespace {
+
+// The shortcuts of any text box that the answer box keeps; what they paste
+// is judged by its leading number.
+constexpr QKeySequence::StandardKey kEditing[] = {QKeySequence::SelectAll, QKeySequence::Copy, QKeySequence::Paste,
+                                                  QKeySequence::Cut, QKeySequence::Undo};
+
+} // namespace
+
 AnswerBox::AnswerBox(QWidget *parent) : QLineEdit(parent)
 {
     // Digits need no input method, and one would bypass the key filter.
@@ -11,19 +20,19 @@ AnswerBox::AnswerBox(QWidget *parent) : QLineEdit(parent)
 
 int typedCharacter(const QKeyEvent &event)
 {
+    // Nothing typed with Control, Alt or Super held reaches the box: the
+    // access keys and the editing shortcuts have their own way in.
+    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return 0;
     switch (event.key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
         return 13;
     case Qt::Key_Backspace:
         return 8;
-    case Qt::Key_Delete:
-        return -1;
     default:
         break;
     }
-    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return -1;
     const QString text = event.text();
     if (text.isEmpty())
         return -1;
@@ -33,8 +42,14 @@ int typedCharacter(const QKeyEvent &event)
 
 void AnswerBox::keyPressEvent(QKeyEvent *event)
 {
+    for (const QKeySequence::StandardKey editing : kEditing) {
+        if (event->matches(editing)) {
+            QLineEdit::keyPressEvent(event);
+            return;
+        }
+    }
     int code = typedCharacter(*event);
-    if (code >= 0 && m_keyPress)
+    if (code > 0 && m_keyPress)
         m_keyPress(code);
     if (code == 0) {
         event->accept();

@@ -7,8 +7,10 @@
 
 // The answer box. Every typed character is shown to the key-press handler
 // before the box inserts it; the handler may discard it by setting the
-// code to 0. Keys that carry no character (arrows, Delete, Home, End) and
-// shortcuts (copy, paste) behave as in any text box.
+// code to 0. Characters typed with Control, Alt or Super held are
+// discarded. Keys that carry no character (arrows, Delete, Home, End) and
+// the editing shortcuts (select all, copy, paste, cut, undo) behave as in
+// any text box.
 class AnswerBox : public QLineEdit
 {
     Q_OBJECT
@@ -25,5 +27,6 @@ private:
     KeyPressHandler m_keyPress;
 };
 
-// The character code a key press carries, or -1 for none.
+// The character code a key press carries, -1 for none, 0 for one that
+// never reaches the box.
 int typedCharacter(const QKeyEvent &event);
