@@ -6,6 +6,7 @@
 #include "platform/sound.h"
 #include "platform/ticker.h"
 #include "storage/recordfiles.h"
+#include "ui/pictures.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -15,8 +16,10 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // No display name: the toolkit would append it to the window title.
     QApplication::setApplicationName(QStringLiteral("brunilla"));
-    // The desktop entry's name, which gives the window its icon on Wayland.
+    // The desktop entry's name, which gives the window its icon on Wayland;
+    // the icon itself, for the boxes too, without a search of icon themes.
     QGuiApplication::setDesktopFileName(QStringLiteral("it.brunilla.Brunilla"));
+    QApplication::setWindowIcon(gameIcon());
     // The game decides when it ends: boxes shown before the window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 

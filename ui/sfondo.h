@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QImage>
 #include <QWidget>
 
-// The window's client area. What the game draws goes into a persistent
-// backing image, so the painting survives being covered, and a window
-// resized after painting keeps showing the old painting.
+class QImage;
+
+// The window's client area. It keeps what the game drew, so the painting
+// survives being covered, and a window resized after painting keeps
+// showing the old painting: not as an image of the whole window, but as
+// the tint and the size the bands were painted for, which give the same
+// pixels for a few bytes.
 class Sfondo : public QWidget
 {
     Q_OBJECT
@@ -17,20 +20,19 @@ public:
     // blue rising from 0 at the top to 255 at the bottom.
     void PaintBackground(int tinta);
     // The background turns black, erasing the painting. Black is also the
-    // colour before the first painting.
+    // colour before the first painting and beyond a painting's edges.
     void blackOut();
-
-    const QImage &backing() const { return m_backing; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void clearBacking();
-
-    QImage m_backing;
+    int m_tinta = -1; // none: black
+    QSize m_painted;  // in device pixels
 };
 
-// The gradient itself, into any image: band i covers rows i*H/256 to
-// (i+1)*H/256 of the image's H rows.
-void paintBands(QImage &image, int tinta);
+// The painting, and black beyond it, over area of a 32-bit image, each
+// pixel once: the painting has its top-left corner at origin and spans
+// painted (in device pixels); 256 equal bands, band i covering rows i*h/256
+// to (i+1)*h/256 of its h rows. A tinta below 0 paints nothing but black.
+void paintBands(QImage &image, QPoint origin, QSize painted, int tinta, QRect area);
