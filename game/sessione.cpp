@@ -2,6 +2,7 @@
 #include "game/sessione.h"
 
 #include "game/partita.h"
+#include "platform/ticker.h"
 #include "ui/tavola.h"
 
 Sessione::Sessione(Services services) : m_services(std::move(services)) {}
@@ -35,7 +36,11 @@ void Sessione::end()
     if (m_ended)
         return;
     m_ended = true;
-    if (m_window)
+    // Closed from its title bar, the window must not end a second time
+    // when its clock runs out.
+    if (m_window) {
+        m_window->Timer1().stop();
         m_window->hide();
+    }
     m_services.quit();
 }
