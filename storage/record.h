@@ -29,7 +29,7 @@ struct Pair
     std::string holder;
 };
 
-enum class Outcome : std::uint8_t { Saved, NotBeaten, Failed };
+enum class Outcome : std::uint8_t { Saved, NotBeaten, Failed }; // in this order, as exit statuses
 
 struct Result
 {

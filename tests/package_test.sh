@@ -10,8 +10,7 @@ DEB_BUILD_OPTIONS=nocheck bash tools/build.sh package >/dev/null
 deb=$(ls -t build/brunilla_*.deb | head -n 1)
 echo "package: $deb, $(stat -c %s "$deb") bytes; installed size $(dpkg-deb -f "$deb" Installed-Size) KiB"
 echo "depends: $(dpkg-deb -f "$deb" Depends)"
-lintian --fail-on error,warning "$deb"
-echo "lintian: no error, no warning"
+lintian --fail-on error,warning "$deb" && echo "lintian: no error, no warning"
 
 # The package builds from the list tools/build.sh installs from, less what
 # every Debian build machine has (build-essential).
@@ -21,27 +20,18 @@ declared=$(awk 'on && /^[^ ]/ { on = 0 } /^Build-Depends:/ { on = 1; sub(/^Build
 [ "$wanted" = "$declared" ] || { echo "Build-Depends ($declared) differ from tools/packages ($wanted)"; exit 1; }
 
 root=$(mktemp -d)
-game=
-trap '[ -z "$game" ] || kill "$game" 2>/dev/null; rm -rf "$root"' EXIT
+trap 'kill %1 2>/dev/null; rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
 desktop-file-validate "$root/usr/share/applications/it.brunilla.Brunilla.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/it.brunilla.Brunilla.metainfo.xml"
-for size in 16 22 24 32 48 64 128 256; do
-    test -s "$root/usr/share/icons/hicolor/${size}x${size}/apps/brunilla.png"
+for file in share/icons/hicolor/{16x16,22x22,24x24,32x32,48x48,64x64,128x128,256x256}/apps/brunilla.png \
+            share/icons/hicolor/scalable/apps/brunilla.svg share/games/brunilla/suoni/{Esatto,no}.wav \
+            lib/games/brunilla/{brunilla_sound.so,brunilla-record} share/man/man6/brunilla.6.gz; do
+    test -s "$root/usr/$file" || { echo "missing: $file"; exit 1; }
 done
-for file in usr/share/icons/hicolor/scalable/apps/brunilla.svg usr/share/games/brunilla/suoni/Esatto.wav \
-            usr/share/games/brunilla/suoni/no.wav usr/lib/games/brunilla/brunilla_sound.so \
-            usr/lib/games/brunilla/brunilla-record usr/share/man/man6/brunilla.6.gz; do
-    test -s "$root/$file" || { echo "missing: $file"; exit 1; }
-done
-
 XDG_DATA_HOME="$root/data" "$root/usr/games/brunilla" &
-game=$!
 for _ in $(seq 150); do
-    if xdotool search --onlyvisible --name '^Brunilla$' >/dev/null 2>&1; then
-        echo "the name box is on screen"
-        exit 0
-    fi
+    xdotool search --onlyvisible --name '^Brunilla$' >/dev/null 2>&1 && { echo "the name box is on screen"; exit 0; }
     sleep 0.1
 done
 echo "the name box never appeared" >&2

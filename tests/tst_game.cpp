@@ -1,39 +1,41 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Start-up, dealing, judging and the countdown of a scripted game.
+// The window as its layout builds it and its painted background; then a
+// scripted game: start-up, dealing, judging and what a screen reader is
+// told of it, both endings and the new-game command. The key filter and
+// what Orca says are heard in the end-to-end test, with real keys.
 
-#include "gamefixture.h"
-#include "ui/sfondo.h"
+#include "fixture.h"
 
-#include <QClipboard>
-
-#include <random>
+#include <QAccessible>
+#include <QFontInfo>
+#include <QMenuBar>
 
 namespace {
 
-// The draws that deal 8 x factor with tint 0, when factor is 1 to 9.
-std::vector<double> dealing(int factor)
-{
-    return {0.0, factor / 10.0 + 0.05, 0.5};
-}
+const QString kSaved = QStringLiteral("Ok! Ho registrato il tuo record, C A M P I O N E");
+const QColor kYellow(255, 255, 0), kCyan(0, 255, 255), kBlue(0, 0, 255), kRed(255, 0, 0), kGreen(0, 128, 0);
 
-bool allBlack(const QImage &image)
+// A control as the layout has it: place in twips, font size in pixels (0:
+// the system's), flags b(old) i(talic) s(erif) B(order) C(entred) Y(ellow
+// box), text colour.
+struct Expect
 {
-    for (int y = 0; y < image.height(); y += 7)
-        for (int x = 0; x < image.width(); x += 7)
-            if (QColor(image.pixel(x, y)) != QColor(Qt::black))
-                return false;
-    return true;
-}
-
-class UniformRandom final : public RandomSource
-{
-public:
-    double uniform() override { return std::uniform_real_distribution<double>(0, 1)(m_engine); }
-    void reseed() override {}
-
-private:
-    std::mt19937 m_engine{20261207};
+    const char *name;
+    QRect twips;
+    int pixels;
+    QByteArray flags;
+    QColor colour;
 };
+
+QColor pixel(QWidget *w, QPoint at)
+{
+    return w->grab().toImage().pixelColor(at);
+}
+
+QString accessible(QObject *object, QAccessible::Text which = QAccessible::Name)
+{
+    return QAccessible::queryAccessibleInterface(object)->text(which);
+}
 
 } // namespace
 
@@ -41,318 +43,244 @@ class TestGame : public QObject
 {
     Q_OBJECT
 private slots:
-    void startUpRunsInOrderBeforeTheWindowShows();
-    void namesAreKeptAsTyped();
-    void firstQuestionDealtOncePerLoad();
-    void dealingDrawsInOrder();
-    void zeroFactorUsesTheReplacementTable();
-    void secondFactorOdds();
-    void keyFilterKeepsDigitsOnly();
-    void scriptedGameUpdatesEveryCaption();
-    void enterAfterJudgingDealsAndNeverJudgesTwice();
-    void pastedAndOversizedAnswers();
-    void emptyNameMessage();
-    void clockCountsDownOncePerTick();
-    void timeUpEndsOnTheTickAfterZero();
-    void minimizingChangesTheCaption();
-};
+    void windowAsBuilt()
+    {
+        Game game;
+        const Services services = game.services(); // the window keeps a reference
+        Tavola window(services);
+        TavolaUi &ui = window.ui();
+        const Expect rows[] = {
+            {"txtAnswer", {8160, 0, 2775, 1200}, 64, "b", kBlue},   {"cmdNext", {4200, 5280, 1815, 1095}, 11, "b", {}},
+            {"cmdExit", {7680, 5280, 2055, 1095}, 11, "b", {}},     {"Command1", {4680, 5640, 855, 615}, 0, "", {}},
+            {"lblpunti", {9600, 7560, 270, 555}, 32, "", kYellow},  {"Label13", {7320, 7560, 1965, 555}, 32, "", kYellow},
+            {"lblnome", {3240, 7560, 1275, 555}, 32, "b", kYellow}, {"Label12", {120, 7560, 3135, 615}, 32, "", kYellow},
+            {"lblnome1", {120, 6480, 165, 420}, 18, "bB", kGreen},  {"Label14", {0, 5520, 1425, 420}, 18, "BC", kCyan},
+            {"Label5", {2040, 2160, 6615, 615}, 32, "biC", kRed},   {"lblconto", {0, 2280, 1575, 495}, 16, "bB", kYellow},
+            {"Label11", {0, 1320, 1575, 375}, 13, "", kYellow},     {"Label3", {7440, 3360, 2340, 495}, 24, "B", kBlue},
+            {"Label1", {3840, 3360, 2520, 495}, 24, "B", kRed},     {"lblScore2", {8310, 4080, 555, 885}, 48, "bsBC", kBlue},
+            {"lblScore1", {4830, 4080, 540, 885}, 48, "bsBC", kRed}, {"Image1", {480, 1680, 480, 480}, 0, "", {}},
+            {"lblNum2", {4155, 0, 345, 1185}, 64, "bBCY", kBlue},   {"Label4", {5880, 0, 615, 975}, 64, "bC", kYellow},
+            {"Label2", {2400, 0, 615, 975}, 64, "C", kYellow},      {"lblNum1", {840, 0, 345, 1185}, 64, "bBCY", kBlue},
+            {"lblScore", {1080, 4080, 555, 885}, 48, "bsBC", {}},   {"lblMessage", {1680, 2040, 6615, 615}, 32, "biC", kRed},
+            {"Label6", {240, 3360, 2565, 495}, 24, "BC", kCyan},
+        };
+        for (const Expect &e : rows) {
+            auto *w = window.findChild<QWidget *>(QString::fromLatin1(e.name));
+            QVERIFY2(w && w->parentWidget() == window.centralWidget() && w->geometry() == QRect(e.twips.topLeft() / 15, e.twips.size() / 15), e.name);
+            const QFontInfo font(w->font());
+            QVERIFY2(!e.pixels || (font.pixelSize() == e.pixels && font.bold() == e.flags.contains('b') && font.italic() == e.flags.contains('i')
+                                   && font.family() == (e.flags.contains('s') ? u"Liberation Serif" : u"Liberation Sans")), e.name);
+            QVERIFY2(!e.colour.isValid() || w->palette().color(w->foregroundRole()) == e.colour, e.name);
+            if (auto *label = qobject_cast<Etichetta *>(w))
+                QVERIFY2(label->contentsMargins().left() == int(e.flags.contains('B')) && label->autoFillBackground() == e.flags.contains('Y')
+                             && bool(label->alignment() & Qt::AlignHCenter) == e.flags.contains('C'), e.name);
+        }
+        QCOMPARE(window.windowTitle() + ui.lblconto->text() + ui.lblnome->text(), QStringLiteral("Gioca con la Brunilla00.00.00nome"));
+        QVERIFY(!window.windowIcon().isNull() && game.timer->active && !ui.cmdNext->isEnabled());
+        QCOMPARE(ui.txtAnswer->toolTip() + ui.cmdNext->toolTip() + ui.cmdExit->toolTip() + ui.lblScore->toolTip() + ui.Image1->toolTip(),
+                 QStringLiteral("Inserisci il risultato e  premi il tasto  InvioGoTi prego resta ancora, forse riuscirai a farmi uscire "
+                                "Questo è il tuo punteggio. Forza con il  recordClicca sotto di me per impostare il Timer"));
+        QTest::keyClicks(ui.txtAnswer, QStringLiteral("12345"));
+        QCOMPARE(ui.txtAnswer->text(), QStringLiteral("1234"));
+        QCOMPARE(ui.txtAnswer->palette().color(QPalette::Base), QColor(255, 255, 128));
+        QVERIFY(pixel(ui.cmdNext, {6, 4}) == QColor(0, 192, 192) && pixel(ui.cmdExit, {6, 4}) == QColor(192, 0, 192));
+        QCOMPARE(ui.lblMessage->cursor().pixmap().size() + ui.sfondo->cursor().pixmap().size(), QSize(64, 64));
+        QCOMPARE(QString::number(window.menuBar()->actions().size()) + ui.Next->text(), QStringLiteral("2nuovo")); // wp, Ciao
 
-void TestGame::startUpRunsInOrderBeforeTheWindowShows()
-{
-    FakeWorld world;
-    QTemporaryDir dir;
-    world.dir = dir.path() + u'/';
-    Sessione session(world.services());
-    bool hiddenDuringBoxes = true;
-    bool timerOffDuringBoxes = true;
-    auto check = [&] {
-        hiddenDuringBoxes = hiddenDuringBoxes && !session.window()->isVisible();
-        timerOffDuringBoxes = timerOffDuringBoxes && !world.timer->isActive();
-    };
-    world.dialogs.type(QStringLiteral("Anna"), check);
-    world.dialogs.answer(MsgBoxCode::Ok, check);
-    session.start();
-
-    QCOMPARE(world.dialogs.shown.size(), size_t(2));
-    QCOMPARE(world.dialogs.shown[0].kind, ShownBox::Input);
-    QCOMPARE(world.dialogs.shown[0].prompt, QStringLiteral("Come ti chiami?"));
-    QVERIFY(world.dialogs.shown[0].title.isEmpty()); // the application title
-    QCOMPARE(world.dialogs.shown[1].kind, ShownBox::Message);
-    QCOMPARE(world.dialogs.shown[1].prompt, QStringLiteral(" Anna vediamo se sei un vero campione  "));
-    QCOMPARE(world.dialogs.shown[1].buttons, MsgBoxCode::OkOnly);
-    QVERIFY(hiddenDuringBoxes);
-    QVERIFY(timerOffDuringBoxes);
-
-    TavolaUi &ui = session.window()->ui();
-    const GameState &state = session.window()->partita().state();
-    QVERIFY(session.window()->isVisible());
-    QCOMPARE(ui.lblnome1->text(), QStringLiteral("Anna"));
-    QCOMPARE(ui.lblconto->text(), QStringLiteral("00:15:00"));
-    QCOMPARE(int(state.orologio.restanti), 900);
-    QCOMPARE(int(state.esatte), 0);
-    QCOMPARE(int(state.errate), 0);
-    QVERIFY(world.timer->isActive());
-    QCOMPARE(state.cartella, world.dir);
-    for (Etichetta *counter : {ui.lblScore, ui.lblScore1, ui.lblScore2})
-        QCOMPARE(counter->text(), QStringLiteral("0"));
-}
-
-void TestGame::namesAreKeptAsTyped()
-{
-    GameFixture blanks(QStringLiteral("  Niccolò "));
-    QCOMPARE(blanks.game().state().nome, QStringLiteral("  Niccolò "));
-    QCOMPARE(blanks.ui().lblnome1->text(), QStringLiteral("  Niccolò "));
-
-    GameFixture cancelled{QString()};
-    QCOMPARE(cancelled.world.dialogs.shown[1].prompt, QStringLiteral("  vediamo se sei un vero campione  "));
-    QVERIFY(cancelled.ui().lblnome1->text().isEmpty());
-    QVERIFY(cancelled.ui().lblnome1->width() < 16);
-}
-
-void TestGame::firstQuestionDealtOncePerLoad()
-{
-    GameFixture g;
-    QCOMPARE(g.world.random.log, QStringLiteral("uRuu"));
-    g.window().hide();
-    g.window().show();
-    QCoreApplication::processEvents();
-    QCOMPARE(g.world.random.log, QStringLiteral("uRuu"));
-    QCOMPARE(g.ui().lblNum1->text(), QStringLiteral("8"));
-    QCOMPARE(g.ui().lblNum2->text(), QStringLiteral("5"));
-    QCOMPARE(int(g.game().state().risultato), 40);
-    QCOMPARE(g.window().windowTitle(), QStringLiteral("Gioca con la Brunilla"));
-}
-
-void TestGame::dealingDrawsInOrder()
-{
-    GameFixture g;
-    g.answer(QStringLiteral("40"));
-    g.ui().txtAnswer->setText(QStringLiteral("99"));
-    // tinta from the first draw, factor and r from the two after the reseed
-    g.next({0.99, 0.7, 0.3});
-    QCOMPARE(g.world.random.log, QStringLiteral("uRuuuRuu"));
-    QCOMPARE(int(g.game().state().tinta), 14);
-    QCOMPARE(g.ui().lblNum2->text(), QStringLiteral("7"));
-    QCOMPARE(int(g.game().state().risultato), 56);
-    QVERIFY(g.ui().txtAnswer->text().isEmpty());
-    QVERIFY(!g.ui().txtAnswer->isUndoAvailable()); // no history piling up question after question
-    QVERIFY(g.ui().lblMessage->text().isEmpty());
-    QVERIFY(!g.ui().cmdNext->isEnabled());
-    QCOMPARE(g.window().focusWidget(), g.ui().txtAnswer);
-    const QImage &backing = g.ui().sfondo->backing();
-    QCOMPARE(QColor(backing.pixel(5, 0)), QColor(140, 140, 0));
-    QCOMPARE(QColor(backing.pixel(5, backing.height() - 1)), QColor(140, 140, 255));
-}
-
-void TestGame::zeroFactorUsesTheReplacementTable()
-{
-    GameFixture g(QStringLiteral("Anna"), {0.5, 0.05, 0.75});
-    QCOMPARE(g.ui().lblNum2->text(), QStringLiteral("5")); // r = 75
-    QCOMPARE(int(g.game().state().tinta), 7);
-
-    g.answer(QStringLiteral("1"));
-    g.next({0.0, 0.0, 0.95});
-    QCOMPARE(g.ui().lblNum2->text(), QStringLiteral("0"));
-    QCOMPARE(int(g.game().state().risultato), 0);
-    // An empty box reads as 0: right for the product 0.
-    QTest::keyClick(g.ui().txtAnswer, Qt::Key_Return);
-    QVERIFY(g.ui().lblMessage->text().startsWith(QStringLiteral("Esatto!")));
-
-    g.next({0.0, 0.01, 0.0});
-    QCOMPARE(g.ui().lblNum2->text(), QStringLiteral("1"));
-}
-
-void TestGame::secondFactorOdds()
-{
-    UniformRandom uniform;
-    FakeWorld world;
-    QTemporaryDir dir;
-    world.dir = dir.path() + u'/';
-    Services services = world.services();
-    services.random = &uniform;
-    Tavola window(services);
-    constexpr int deals = 20000;
-    std::array<int, 10> seen{};
-    for (int i = 0; i < deals; ++i) {
-        window.partita().cmdNext_Click();
-        ++seen[size_t(window.ui().lblNum2->text().toInt())];
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        // The text box and the buttons lie above the labels, cmdNext above Command1.
+        for (const auto &[place, on] : {std::pair<QWidget *, QWidget *>{ui.txtAnswer, ui.txtAnswer}, {ui.cmdExit, ui.cmdExit},
+                                        {ui.cmdNext, ui.cmdNext}, {ui.Command1, ui.cmdNext}})
+            QCOMPARE(ui.sfondo->childAt(place->geometry().center()), on);
+        QString order; // from cmdExit, with cmdNext disabled, then enabled
+        for (bool nextEnabled : {false, true}) {
+            ui.cmdNext->setEnabled(nextEnabled);
+            ui.cmdExit->setFocus();
+            for (int i = 0; i < 4; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                order += QApplication::focusWidget()->objectName() + u' ';
+            }
+        }
+        QCOMPARE(order, QStringLiteral("txtAnswer Command1 cmdExit txtAnswer cmdNext txtAnswer Command1 cmdExit "));
     }
-    // 10 in 100 for each first draw, plus a share of the zero draws.
-    const double expected[10] = {0.010, 0.111, 0.110, 0.110, 0.110, 0.117, 0.110, 0.110, 0.106, 0.106};
-    double chiSquare = 0;
-    for (int f = 0; f < 10; ++f) {
-        const double e = expected[f] * deals;
-        chiSquare += (seen[size_t(f)] - e) * (seen[size_t(f)] - e) / e;
+
+    void background()
+    {
+        for (const auto &[tinta, height] : {std::pair{0, 554}, {7, 554}, {14, 554}, {3, 1000}, {3, 300}}) {
+            QImage image(50, height + 10, QImage::Format_RGB32);
+            paintBands(image, {0, 0}, {50, height}, tinta, image.rect());
+            for (int y = 0, band = 0; y < height; ++y) {
+                while ((band + 1) * height / 256 <= y) // row y lies in band i when i*H/256 <= y < (i+1)*H/256
+                    ++band;
+                QVERIFY(image.pixelColor(0, y) == QColor(10 * tinta, 10 * tinta, band) && image.pixelColor(49, y) == image.pixelColor(0, y));
+            }
+            QCOMPARE(image.pixelColor(0, height), QColor(Qt::black)); // black below the painting
+        }
+        Sfondo sfondo; // resized after a painting, it keeps the old one until the next
+        sfondo.resize(792, 554);
+        sfondo.PaintBackground(14);
+        sfondo.resize(892, 654);
+        QImage direct(900, 660, QImage::Format_RGB32); // painted straight into an image, at an offset
+        direct.fill(Qt::white);
+        sfondo.render(&direct, QPoint(8, 6));
+        const QImage drawn = sfondo.grab().toImage().convertToFormat(QImage::Format_RGB32); // through a painter
+        QVERIFY(drawn.pixelColor(791, 553) == QColor(140, 140, 255) && drawn.pixelColor(891, 653) == QColor(Qt::black));
+        QVERIFY(direct.copy(8, 6, 892, 654) == drawn && direct.pixelColor(7, 5) == QColor(Qt::white));
     }
-    QVERIFY2(chiSquare < 27.9, qPrintable(QStringLiteral("chi-square %1").arg(chiSquare))); // p = 0.001, 9 dof
-    QVERIFY(seen[0] > 120 && seen[0] < 280);
-}
 
-void TestGame::keyFilterKeepsDigitsOnly()
-{
-    GameFixture g;
-    AnswerBox *box = g.ui().txtAnswer;
-    QTest::keyClicks(box, QStringLiteral("a -.,+e/"));
-    QVERIFY(box->text().isEmpty());
-    QTest::keyClicks(box, QStringLiteral("1x2 3"));
-    QCOMPARE(box->text(), QStringLiteral("123"));
-    QTest::keyClick(box, Qt::Key_Backspace);
-    QCOMPARE(box->text(), QStringLiteral("12"));
-    // Keys without a character work as in any text box.
-    QTest::keyClick(box, Qt::Key_Home);
-    QTest::keyClick(box, Qt::Key_Delete);
-    QCOMPARE(box->text(), QStringLiteral("2"));
-    QTest::keyClick(box, Qt::Key_End);
-    QTest::keyClicks(box, QStringLiteral("9"));
-    QTest::keyClick(box, Qt::Key_Left);
-    QTest::keyClicks(box, QStringLiteral("0"));
-    QCOMPARE(box->text(), QStringLiteral("209"));
-    QTest::keyClicks(box, QStringLiteral("777"));
-    QCOMPARE(box->text(), QStringLiteral("2079")); // at most 4 characters
-    QCOMPARE(int(g.game().state().errate) + int(g.game().state().esatte), 0);
-}
+    void startUpAndDealing()
+    {
+        Game g;
+        QFile score(g.folder.filePath(QStringLiteral("tavrec8.txt")));
+        QVERIFY(score.open(QIODevice::WriteOnly) && score.write("7\r\n9\r\n") == 6);
+        score.close();
+        bool hiddenAndStopped = false;
+        g.start(QStringLiteral("  Niccolò "), {0.5, 0.05, 0.75}, [&] { hiddenAndStopped = !g.window().isVisible() && !g.timer->active; });
+        QVERIFY(hiddenAndStopped); // the boxes come before the window, with no countdown
+        QCOMPARE(g.prompts + g.titles, (QStringList{"Come ti chiami?", "   Niccolò  vediamo se sei un vero campione  ", "", ""}));
+        QCOMPARE(g.buttons, (QList<int>{-1, MsgBoxCode::OkOnly}));
+        g.window().hide();
+        g.window().show();
+        QCoreApplication::processEvents();
+        QCOMPARE(g.log, QStringLiteral("uRuu")); // one deal, once the window shows
+        // A first draw of 0, then r = 75: 5; the tint from the draw before the reseed.
+        QCOMPARE(g.ui().lblconto->text() + g.ui().lblNum1->text() + g.ui().lblNum2->text() + QString::number(g.state().tinta),
+                 QStringLiteral("00:15:00857"));
+        QVERIFY(g.state().orologio.restanti == 900 && g.state().risultato == 40 && g.timer->active);
+        QCOMPARE(g.state().cartella, g.folder.path() + u'/');
+        QCOMPARE(g.ui().lblnome1->text() + g.ui().lblpunti->text() + g.counters(), QStringLiteral("  Niccolò 7\r\n9\r\n0,0,0"));
+        QVERIFY(g.ui().lblpunti->height() > 555 / 15); // grown past its one-line box
+        QVERIFY(g.record() == QLatin1String("7\r\n9\r\n|") && QFile::exists(g.folder.filePath(QStringLiteral("ntavrec8.txt")))); // the missing holder file made, empty
+        g.answer(QStringLiteral("40"));
+        QCOMPARE(g.ui().lblMessage->text(), QStringLiteral("Esatto!   Niccolò  sei forte!"));
+        g.next({0.99, 0.7, 0.3});
+        QCOMPARE(g.log, QStringLiteral("uRuuuRuu"));
+        QVERIFY(g.state().tinta == 14 && g.state().risultato == 56 && !g.ui().cmdNext->isEnabled());
+        QVERIFY(g.ui().txtAnswer->text().isEmpty() && !g.ui().txtAnswer->isUndoAvailable() && g.ui().lblMessage->text().isEmpty());
+        QCOMPARE(g.window().focusWidget(), g.ui().txtAnswer);
+        QCOMPARE(pixel(g.ui().sfondo, {780, 1}), QColor(140, 140, 0));
+        g.answer(QStringLiteral("1"));
+        g.next({0.0, 0.0, 0.95}); // r = 95: the factor stays 0, and an empty box reads as 0
+        QTest::keyClick(g.ui().txtAnswer, Qt::Key_Return);
+        QCOMPARE(g.ui().lblNum2->text() + g.counters(), QStringLiteral("02,1,3"));
+        Game cancelled; // an empty name is taken as it is
+        cancelled.start(QString());
+        QVERIFY(cancelled.prompts[1] == QLatin1String("  vediamo se sei un vero campione  ") && cancelled.ui().lblnome1->width() < 16);
+    }
 
-void TestGame::scriptedGameUpdatesEveryCaption()
-{
-    GameFixture g; // 8 x 5
-    TavolaUi &ui = g.ui();
-    auto captions = [&] { return QStringList{ui.lblScore->text(), ui.lblScore1->text(), ui.lblScore2->text()}; };
-
-    g.answer(QStringLiteral("40"));
-    QCOMPARE(ui.lblMessage->text(), QStringLiteral("Esatto! Anna sei forte!"));
-    QCOMPARE(captions(), (QStringList{"1", "0", "1"}));
-    QCOMPARE(g.world.sound.played.last(), QStringLiteral("/opt/brunilla/suoni/Esatto.wav"));
-    QVERIFY(ui.cmdNext->isEnabled());
-    QCOMPARE(g.window().focusWidget(), ui.cmdNext);
-    QCOMPARE(ui.txtAnswer->text(), QStringLiteral("40")); // the box keeps the answer
-
-    g.next(dealing(5));
-    g.answer(QStringLiteral("41"));
-    QCOMPARE(ui.lblMessage->text(), QStringLiteral("Sbagliato!! 40"));
-    QCOMPARE(captions(), (QStringList{"1", "1", "2"}));
-    QCOMPARE(g.world.sound.played.last(), QStringLiteral("/opt/brunilla/suoni/no.wav"));
-    QVERIFY(allBlack(ui.sfondo->backing()));
-    QVERIFY(allBlack(ui.sfondo->grab().toImage().copy(600, 100, 190, 120)));
-    QCOMPARE(g.window().focusWidget(), ui.cmdNext);
-
-    g.next(dealing(7));
-    QVERIFY(!allBlack(ui.sfondo->backing()));
-    g.answer(QStringLiteral("056"));
-    g.next(dealing(9));
-    g.answer(QString()); // empty: reads as 0
-    QCOMPARE(ui.lblMessage->text(), QStringLiteral("Sbagliato!! 72"));
-    g.next(dealing(3));
-    g.answer(QStringLiteral("24"));
-    QCOMPARE(captions(), (QStringList{"3", "2", "5"}));
-    QCOMPARE(g.world.sound.played.size(), qsizetype(5));
-}
-
-void TestGame::enterAfterJudgingDealsAndNeverJudgesTwice()
-{
-    GameFixture g;
-    TavolaUi &ui = g.ui();
-    g.answer(QStringLiteral("40"));
-    QCOMPARE(g.world.random.log, QStringLiteral("uRuu"));
-
-    // The caret back in the box: Enter presses the default button.
-    g.world.random.feed(dealing(6));
-    ui.txtAnswer->setFocus();
-    QTest::keyClick(ui.txtAnswer, Qt::Key_Return);
-    QCOMPARE(ui.lblScore2->text(), QStringLiteral("1"));
-    QCOMPARE(g.world.random.log, QStringLiteral("uRuuuRuu"));
-    QCOMPARE(ui.lblNum2->text(), QStringLiteral("6"));
-
-    // Enter on the focused button after judging deals too.
-    g.answer(QStringLiteral("1"));
-    QCOMPARE(g.window().focusWidget(), ui.cmdNext);
-    g.world.random.feed(dealing(2));
-    QTest::keyClick(ui.cmdNext, Qt::Key_Return);
-    QCOMPARE(ui.lblNum2->text(), QStringLiteral("2"));
-    QCOMPARE(ui.lblScore2->text(), QStringLiteral("2"));
-
-    // A held Enter repeats nothing.
-    QTest::keyClicks(ui.txtAnswer, QStringLiteral("16"));
-    QTest::keyClick(ui.txtAnswer, Qt::Key_Return);
-    QTest::sendKeyEvent(QTest::KeyAction::Press, ui.txtAnswer, Qt::Key_Return, '\r', Qt::NoModifier);
-    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
-    QApplication::sendEvent(ui.cmdNext, &repeat);
-    QCOMPARE(ui.lblScore2->text(), QStringLiteral("3"));
-}
-
-void TestGame::pastedAndOversizedAnswers()
-{
-    GameFixture g(QStringLiteral("Anna"), dealing(7)); // 8 x 7 = 56
-    TavolaUi &ui = g.ui();
-    QGuiApplication::clipboard()->setText(QStringLiteral("56abc"));
-    ui.txtAnswer->paste();
-    QCOMPARE(ui.txtAnswer->text(), QStringLiteral("56ab"));
-    QTest::keyClick(ui.txtAnswer, Qt::Key_Return);
-    QCOMPARE(ui.lblScore->text(), QStringLiteral("1"));
-
-    for (const QString &pasted : {QStringLiteral("9E99"), QStringLiteral("1e5"), QStringLiteral("-9e9")}) {
-        g.next(dealing(7));
-        ui.txtAnswer->setText(pasted);
+    void judging()
+    {
+        Game g;
+        g.start(); // 8 x 5
+        TavolaUi &ui = g.ui();
+        QVERIFY(QTest::qWaitForWindowActive(&g.window()));
+        g.tick();
+        QString names; // each piece of information under an Italian name, for a screen reader's review
+        for (QObject *o : std::initializer_list<QObject *>{ui.lblNum1, ui.lblNum2, ui.txtAnswer, ui.lblScore, ui.lblScore1,
+                                                           ui.lblScore2, ui.lblconto, ui.lblnome1, ui.lblpunti, ui.lblnome})
+            names += accessible(o) + u'|';
+        QCOMPARE(names, QStringLiteral("Primo numero: 8|Secondo numero: 5|8 per 5|Risposte esatte: 0|Risposte errate: 0|"
+                                       "Risposte totali: 0|Tempo restante: 00:14:59|Sfidante: Anna|Punti del record: |Record di: |"));
+        QCOMPARE(accessible(ui.cmdNext, QAccessible::Description), QStringLiteral("Passa alla domanda successiva")); // not "Go"
+        g.answer(QStringLiteral("40"));
+        QCOMPARE(ui.lblMessage->text() + g.counters() + ui.txtAnswer->text(), QStringLiteral("Esatto! Anna sei forte!1,0,140"));
+        QCOMPARE(QApplication::focusWidget(), ui.cmdNext); // which a screen reader reads with the verdict
+        QCOMPARE(accessible(ui.cmdNext, QAccessible::Description), ui.lblMessage->text());
+        g.next(dealing(5));
+        g.answer(QStringLiteral("41"));
+        QCOMPARE(ui.lblMessage->text() + g.counters() + accessible(ui.cmdNext, QAccessible::Description), QStringLiteral("Sbagliato!! 401,1,2Sbagliato!! 40"));
+        QCOMPARE(g.played, (QStringList{"/opt/brunilla/suoni/Esatto.wav", "/opt/brunilla/suoni/no.wav"}));
+        QCOMPARE(pixel(ui.sfondo, {700, 500}), QColor(Qt::black));
+        QCOMPARE(QApplication::focusWidget(), ui.cmdNext);
+        // Pasted text counts by its leading number; too big for a whole number, it is wrong.
+        for (const char *pasted : {"056", "56ab", "56.5", "9E99", "1e5", "-9e9"}) {
+            g.next(dealing(7));
+            ui.txtAnswer->setText(QString::fromLatin1(pasted));
+            QTest::keyClick(ui.txtAnswer, Qt::Key_Return);
+        }
+        QCOMPARE(ui.lblMessage->text() + g.counters() + accessible(ui.txtAnswer), QStringLiteral("Sbagliato!! 564,4,88 per 7"));
+        // Enter after judging deals, from the box too, and never judges again; a held Enter repeats nothing.
+        g.draws = dealing(6);
+        ui.txtAnswer->setFocus();
         QTest::keyClick(ui.txtAnswer, Qt::Key_Return);
-        QCOMPARE(ui.lblMessage->text(), QStringLiteral("Sbagliato!! 56"));
+        g.answer(QStringLiteral("48"));
+        g.draws = dealing(2);
+        QTest::keyClick(ui.cmdNext, Qt::Key_Return);
+        QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+        QApplication::sendEvent(ui.txtAnswer, &held);
+        QCOMPARE(ui.lblNum2->text() + g.counters() + QString::number(g.log.count(u'R')), QStringLiteral("25,4,910"));
+        g.window().showMinimized(); // minimized, the caption changes, and stays
+        QTRY_COMPARE(g.window().windowTitle(), QStringLiteral("Giocare con la tavola pitagorica"));
+        g.window().showNormal();
+        QCoreApplication::processEvents();
+        QCOMPARE(g.window().windowTitle(), QStringLiteral("Giocare con la tavola pitagorica"));
     }
-    g.next(dealing(7));
-    ui.txtAnswer->setText(QStringLiteral("56.5")); // halves go to the even neighbour
-    QTest::keyClick(ui.txtAnswer, Qt::Key_Return);
-    QVERIFY(ui.lblMessage->text().startsWith(QStringLiteral("Esatto!")));
-    QCOMPARE(ui.lblScore->text(), QStringLiteral("2"));
-    QCOMPARE(ui.lblScore1->text(), QStringLiteral("3"));
-}
 
-void TestGame::emptyNameMessage()
-{
-    GameFixture g{QString()};
-    g.answer(QStringLiteral("40"));
-    QCOMPARE(g.ui().lblMessage->text(), QStringLiteral("Esatto!  sei forte!"));
-}
+    void endings()
+    {
+        const QString goodbye = QStringLiteral("Ciao a presto. Ore 0"), sorry = QStringLiteral(
+            "Mi dispiace, non sono riuscita a registrare il tuo record. Il gioco finisce qui, ciao!");
+        // The answers (r: right, w: wrong), how the game ends (blocked: exit, the
+        // holder file unreplaceable), the boxes shown, the record files after.
+        const std::tuple<const char *, QString, QStringList, const char *> rows[] = {
+            {"w", QStringLiteral("exit"), {}, "|"},            {"rw", QStringLiteral("exit"), {kSaved}, "1\r\n|Anna\r\n"},
+            {"", QStringLiteral("time"), {goodbye}, "|"},      {"r", QStringLiteral("time"), {goodbye, kSaved + u'"'}, "1\r\n|Anna\r\n"},
+            {"r", QStringLiteral("close"), {}, "|"},           {"r", QStringLiteral("blocked"), {sorry}, "|"},
+        };
+        for (const auto &[answers, how, boxes, record] : rows) {
+            Game g;
+            g.start();
+            for (const char answer : std::string_view(answers)) {
+                g.answer(answer == 'r' ? QStringLiteral("40") : QStringLiteral("1"));
+                g.next(dealing(5));
+            }
+            if (how == QLatin1String("blocked"))
+                QVERIFY(QFile::remove(g.folder.filePath(QStringLiteral("ntavrec8.txt"))) && QDir(g.folder.path()).mkpath(QStringLiteral("ntavrec8.txt/x")));
+            bool quitEarly = false;
+            g.replies = {{MsgBoxCode::Ok, {}, [&] { quitEarly = g.quit; }}};
+            if (how == QLatin1String("time")) {
+                g.tick(900);
+                QVERIFY(g.ui().lblconto->text() == QLatin1String("00:00:00") && !g.quit); // the end comes on the tick after
+                g.tick();
+                QCOMPARE(g.titles[2], QStringLiteral("Data ") + QLocale::system().toString(QDate(2026, 12, 7), QLocale::ShortFormat));
+            } else if (how == QLatin1String("close")) {
+                g.window().close();
+            } else {
+                g.ui().cmdExit->click();
+            }
+            QVERIFY2(g.quit && !quitEarly && !g.timer->active && g.prompts.mid(2) == boxes && g.record() == QLatin1String(record),
+                     qPrintable(how + u' ' + QLatin1String(answers)));
+        }
+    }
 
-void TestGame::clockCountsDownOncePerTick()
-{
-    GameFixture g;
-    g.tick();
-    QCOMPARE(g.ui().lblconto->text(), QStringLiteral("00:14:59"));
-    g.tick(59);
-    QCOMPARE(g.ui().lblconto->text(), QStringLiteral("00:14:00"));
-    g.tick();
-    QCOMPARE(g.ui().lblconto->text(), QStringLiteral("00:13:59"));
-    QCOMPARE(int(g.game().state().orologio.restanti), 839);
-}
-
-void TestGame::timeUpEndsOnTheTickAfterZero()
-{
-    GameFixture g;
-    g.tick(900);
-    QCOMPARE(g.ui().lblconto->text(), QStringLiteral("00:00:00"));
-    QVERIFY(!g.game().ended());
-    QCOMPARE(g.world.dialogs.shown.size(), size_t(2));
-    g.tick();
-    QVERIFY(g.game().ended());
-    QVERIFY(g.world.quit);
-    QVERIFY(!g.world.timer->isActive());
-    QCOMPARE(g.world.dialogs.shown.size(), size_t(3));
-    const ShownBox &goodbye = g.world.dialogs.shown.back();
-    QCOMPARE(goodbye.prompt, QStringLiteral("Ciao a presto. Ore 0"));
-    QCOMPARE(goodbye.title, QStringLiteral("Data ") + QLocale::system().toString(QDate(2026, 12, 7), QLocale::ShortFormat));
-    g.tick(5);
-    QCOMPARE(g.world.dialogs.shown.size(), size_t(3));
-}
-
-void TestGame::minimizingChangesTheCaption()
-{
-    GameFixture g;
-    g.window().resize(900, 700);
-    QCoreApplication::processEvents();
-    QCOMPARE(g.window().windowTitle(), QStringLiteral("Gioca con la Brunilla"));
-    g.window().showMinimized();
-    QTRY_COMPARE(g.window().windowTitle(), QStringLiteral("Giocare con la tavola pitagorica"));
-    g.window().showNormal();
-    QCoreApplication::processEvents();
-    QCOMPARE(g.window().windowTitle(), QStringLiteral("Giocare con la tavola pitagorica"));
-}
+    void newGame()
+    {
+        Game g;
+        g.start();
+        g.answer(QStringLiteral("40"));
+        g.replies = {{MsgBoxCode::No, {}, [&g] { g.tick(3); }}};
+        g.ui().Next->trigger(); // No: the game goes on, and the clock counted meanwhile
+        QCOMPARE(g.prompts[2] + g.titles[2] + QString::number(g.buttons[2]) + g.counters() + g.ui().lblconto->text(),
+                 QStringLiteral("INIZIAMO UNA NUOVA GARA  ?INIZIARE NUOVA GARA2921,0,100:14:57"));
+        // Yes, and no number: the notice, then the window loads afresh.
+        g.replies = {{MsgBoxCode::Yes, {}, {}}, {}, {}, {MsgBoxCode::Ok, QStringLiteral("Luca"), {}}};
+        g.draws = dealing(3);
+        g.ui().Next->trigger();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(g.prompts.mid(4, 3), (QStringList{"Tavola pitagorica fino al numero? ", " Anna siccome non hai scelto arriviamo fino al 10.", "Come ti chiami?"}));
+        QCOMPARE(g.ui().lblnome1->text() + g.counters() + g.ui().lblconto->text() + g.ui().lblNum2->text() + g.window().windowTitle(),
+                 QStringLiteral("Luca0,0,000:15:003Gioca con la Brunilla"));
+        QVERIFY(g.windows == 2 && g.record() == QLatin1String("|")); // the abandoned game stores nothing
+        // Time runs out while the number is asked: that ending rules, once.
+        g.answer(QStringLiteral("24"));
+        g.replies = {{MsgBoxCode::Yes, {}, {}}, {MsgBoxCode::Ok, {}, [&g] { g.tick(901); }}};
+        g.ui().Next->trigger();
+        QCoreApplication::processEvents();
+        QVERIFY(g.quit && g.windows == 2 && g.prompts.last() == kSaved + u'"' && g.record() == QLatin1String("1\r\n|Luca\r\n"));
+    }
+};
 
 QTEST_MAIN(TestGame)
 #include "tst_game.moc"

@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The small pure rules, reached without a window, and the real random
+// source.
+
 #include "game/rules.h"
 #include "platform/random.h"
 
@@ -11,140 +14,58 @@ class TestRules : public QObject
 {
     Q_OBJECT
 private slots:
-    void readNumber_data();
-    void readNumber();
-    void roundingHalvesToEven();
-    void wholeNumberRange();
-    void patterns();
-    void zeroReplacementTable();
-    void clockCountsDown();
-    void clockBorrowsFromHours();
-    void quickReseedsDoNotRepeat();
+    void numbers()
+    {
+        // Leading blanks, then the longest leading number; none reads as 0.
+        const std::pair<const char *, double> read[] = {
+            {"", 0},    {"040", 40}, {"   12", 12}, {"56ab", 56}, {"7\r\n9\r\n", 7}, {"abc", 0},    {"1 2", 1},
+            {"-8", -8}, {"+8", 8},   {"-x", 0},     {"2.5", 2.5}, {".5", 0.5},       {"5.", 5},      {".", 0},
+            {"9E9", 9e9}, {"3e", 3}, {"3e+", 3},    {"2D2", 200}, {"2,5", 2},        {"1e999", qInf()}, {"\t4", 4},
+        };
+        for (const auto &[text, value] : read)
+            QVERIFY2(readNumber(QString::fromLatin1(text)) == value, text);
+        // Halves go to the even neighbour; beyond a whole number there is none.
+        const std::pair<double, std::optional<Whole>> whole[] = {
+            {0.5, 0},     {1.5, 2},     {2.5, 2},        {-2.5, -2},           {-3.5, -4},
+            {2.4999, 2},  {2.5001, 3},  {32767.4, 32767}, {32767.5, std::nullopt}, {-32768.5, -32768},
+            {-32769, std::nullopt}, {qInf(), std::nullopt}, {std::nan(""), std::nullopt},
+        };
+        for (const auto &[value, expected] : whole)
+            QVERIFY2(toWhole(value) == expected, qPrintable(QString::number(value)));
+        const int replacement[] = {1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 5, 5, 8, 8, 9, 9, 0, 0};
+        const int r[] = {0, 10, 11, 20, 21, 30, 31, 40, 41, 50, 51, 60, 61, 70, 71, 77, 78, 83, 84, 89, 90, 99};
+        for (size_t i = 0; i < std::size(r); ++i)
+            QVERIFY2(zeroReplacement(Whole(r[i])) == replacement[i], qPrintable(QString::number(r[i])));
+    }
+
+    void clockCountsDownThenStays()
+    {
+        Clock clock{0, kGameMinutes, 0, kGameSeconds};
+        QStringList shown{clockText(clock)};
+        for (int tick = 1; tick <= 901; ++tick) {
+            clock = clockStep(clock);
+            shown << clockText(clock);
+            QCOMPARE(clock.ore * 3600 + clock.minuti * 60 + int(clock.secondi), int(clock.restanti));
+        }
+        QCOMPARE(shown.mid(0, 2) + shown.mid(60, 2), (QStringList{"00:15:00", "00:14:59", "00:14:00", "00:13:59"}));
+        QVERIFY(shown.indexOf(QStringLiteral("00:00:00")) == 900 && shown.last() == QLatin1String("00:00:00"));
+        QCOMPARE(clockText(clockStep(Clock{1, 0, 0, 3600})), QStringLiteral("00:59:59"));
+    }
+
+    void realRandomSource()
+    {
+        // Draws fill [0, 1); deals microseconds apart never replay.
+        TimeSeededRandom random;
+        QSet<double> seen;
+        for (int deal = 0; deal < 1000; ++deal) {
+            random.reseed();
+            seen << random.uniform() << random.uniform();
+        }
+        QCOMPARE(seen.size(), 2000);
+        const auto [low, high] = std::minmax_element(seen.begin(), seen.end());
+        QVERIFY(*low >= 0 && *low < 0.01 && *high > 0.99 && *high < 1);
+    }
 };
-
-void TestRules::readNumber_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("value");
-    QTest::newRow("empty") << "" << 0.0;
-    QTest::newRow("digits") << "40" << 40.0;
-    QTest::newRow("leading zero") << "040" << 40.0;
-    QTest::newRow("leading blanks") << "   12" << 12.0;
-    QTest::newRow("trailing letters") << "56ab" << 56.0;
-    QTest::newRow("record line") << "7\r\n9\r\n" << 7.0;
-    QTest::newRow("letters only") << "abc" << 0.0;
-    QTest::newRow("blank in the middle ends it") << "1 2" << 1.0;
-    QTest::newRow("sign") << "-8" << -8.0;
-    QTest::newRow("plus") << "+8" << 8.0;
-    QTest::newRow("lone sign") << "-x" << 0.0;
-    QTest::newRow("fraction") << "2.5" << 2.5;
-    QTest::newRow("fraction only") << ".5" << 0.5;
-    QTest::newRow("trailing point") << "5." << 5.0;
-    QTest::newRow("lone point") << "." << 0.0;
-    QTest::newRow("exponent") << "9E9" << 9e9;
-    QTest::newRow("small exponent") << "1e1" << 10.0;
-    QTest::newRow("exponent without digits") << "3e" << 3.0;
-    QTest::newRow("exponent sign without digits") << "3e+" << 3.0;
-    QTest::newRow("D exponent") << "2D2" << 200.0;
-    QTest::newRow("comma is not a point") << "2,5" << 2.0;
-    QTest::newRow("overflow") << "1e999" << qInf();
-    QTest::newRow("underflow") << "1e-999" << 0.0;
-}
-
-void TestRules::readNumber()
-{
-    QFETCH(QString, text);
-    QFETCH(double, value);
-    QCOMPARE(::readNumber(text), value);
-}
-
-void TestRules::roundingHalvesToEven()
-{
-    QCOMPARE(roundHalfEven(0.5), 0.0);
-    QCOMPARE(roundHalfEven(1.5), 2.0);
-    QCOMPARE(roundHalfEven(2.5), 2.0);
-    QCOMPARE(roundHalfEven(40.5), 40.0);
-    QCOMPARE(roundHalfEven(41.5), 42.0);
-    QCOMPARE(roundHalfEven(-2.5), -2.0);
-    QCOMPARE(roundHalfEven(-3.5), -4.0);
-    QCOMPARE(roundHalfEven(2.4999), 2.0);
-    QCOMPARE(roundHalfEven(2.5001), 3.0);
-}
-
-void TestRules::wholeNumberRange()
-{
-    QCOMPARE(toWhole(32767.0), std::optional<Whole>(32767));
-    QCOMPARE(toWhole(32767.4), std::optional<Whole>(32767));
-    QCOMPARE(toWhole(32767.5), std::nullopt);
-    QCOMPARE(toWhole(-32768.5), std::optional<Whole>(-32768));
-    QCOMPARE(toWhole(-32769.0), std::nullopt);
-    QCOMPARE(toWhole(9e9), std::nullopt);
-    QCOMPARE(toWhole(qInf()), std::nullopt);
-    QCOMPARE(toWhole(-qInf()), std::nullopt);
-    QCOMPARE(toWhole(std::nan("")), std::nullopt);
-}
-
-void TestRules::patterns()
-{
-    QCOMPARE(format00(0), QStringLiteral("00"));
-    QCOMPARE(format00(7), QStringLiteral("07"));
-    QCOMPARE(format00(59), QStringLiteral("59"));
-    QCOMPARE(format00(123), QStringLiteral("123"));
-}
-
-void TestRules::zeroReplacementTable()
-{
-    const std::pair<int, int> expected[] = {
-        {0, 1}, {10, 1}, {11, 2}, {20, 2}, {21, 3}, {30, 3}, {31, 4}, {40, 4}, {41, 5}, {50, 5},
-        {51, 6}, {60, 6}, {61, 7}, {70, 7}, {71, 5}, {77, 5}, {78, 8}, {83, 8}, {84, 9}, {89, 9},
-        {90, 0}, {99, 0},
-    };
-    for (const auto &[r, factor] : expected)
-        QVERIFY2(zeroReplacement(Whole(r)) == factor, qPrintable(QString::number(r)));
-}
-
-void TestRules::clockCountsDown()
-{
-    Clock clock{0, 15, 0, 900};
-    QCOMPARE(clockText(clock), QStringLiteral("00:15:00"));
-    QStringList seen;
-    for (int tick = 1; tick <= 901; ++tick) {
-        clock = clockStep(clock);
-        seen << clockText(clock);
-        QCOMPARE(int(clock.restanti), std::max(0, 900 - tick));
-        QCOMPARE(clock.ore * 3600 + clock.minuti * 60 + int(clock.secondi), int(clock.restanti));
-    }
-    QCOMPARE(seen[0], QStringLiteral("00:14:59"));
-    QCOMPARE(seen[59], QStringLiteral("00:14:00"));
-    QCOMPARE(seen[60], QStringLiteral("00:13:59"));
-    QCOMPARE(seen[899], QStringLiteral("00:00:00"));
-    QCOMPARE(seen.indexOf(QStringLiteral("00:00:00")), 899);
-    // Nothing left: the clock stays put.
-    QCOMPARE(seen[900], QStringLiteral("00:00:00"));
-}
-
-void TestRules::clockBorrowsFromHours()
-{
-    Clock clock{1, 0, 0, 3600};
-    clock = clockStep(clock);
-    QCOMPARE(clockText(clock), QStringLiteral("00:59:59"));
-    QCOMPARE(int(clock.restanti), 3599);
-}
-
-void TestRules::quickReseedsDoNotRepeat()
-{
-    // Deals a few microseconds apart must not replay the same draws.
-    TimeSeededRandom random;
-    QSet<QString> seen;
-    for (int deal = 0; deal < 1000; ++deal) {
-        random.reseed();
-        const double u1 = random.uniform();
-        const double u2 = random.uniform();
-        QVERIFY(u1 >= 0 && u1 < 1 && u2 >= 0 && u2 < 1);
-        seen.insert(QString::number(u1, 'g', 17) + u' ' + QString::number(u2, 'g', 17));
-    }
-    QCOMPARE(seen.size(), 1000);
-}
 
 QTEST_APPLESS_MAIN(TestRules)
 #include "tst_rules.moc"

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Sets up a Debian machine for Brunilla, builds it into build/, then plays
 # the game (`play`) or runs every test (`test`): the tests of the normal
-# build, then the same tests built with AddressSanitizer and
+# build, then its unit tests built with AddressSanitizer and
 # UndefinedBehaviorSanitizer (in build/sanitize), where any report fails.
 # `package` builds the Debian package instead and leaves it in build/.
 set -euo pipefail
@@ -50,5 +50,7 @@ case "$mode" in
         cmake --build build/sanitize -j "$(nproc)"
         cd build/sanitize
         export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
-        exec ctest --output-on-failure -E 'package|clang_tidy' ;;
+        # Not the package's tests, nor the screen reader's: slowed down by the
+        # sanitizers, the game misses Orca's replies to its key events.
+        exec ctest --output-on-failure -E 'package|clang_tidy|e2e' ;;
 esac

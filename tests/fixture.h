@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The one fixture: a whole game in the offscreen platform, the world
+// outside the window scripted.
+
+#include "game/partita.h"
+#include "game/sessione.h"
+#include "platform/dialogs.h"
+#include "platform/random.h"
+#include "platform/sound.h"
+#include "platform/ticker.h"
+#include "ui/answerbox.h"
+#include "ui/etichetta.h"
+#include "ui/picturebutton.h"
+#include "ui/sfondo.h"
+#include "ui/tavola.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <deque>
+
+// A box's answer: the button, the text typed, and what the player or the
+// timer do while it is open.
+struct Reply
+{
+    int button = MsgBoxCode::Ok;
+    QString text;
+    std::function<void()> whileOpen;
+};
+
+struct ManualTicker final : Ticker
+{
+    void start() override { active = true; }
+    void stop() override { active = false; }
+    bool isActive() const override { return active; }
+    bool active = false;
+};
+
+// The draws that deal 8 x factor (1 to 9) with tint 0.
+inline std::deque<double> dealing(int factor)
+{
+    return {0.0, factor / 10.0 + 0.05, 0.5};
+}
+
+struct Game : Dialogs, RandomSource, SoundPlayer
+{
+    std::deque<Reply> replies;         // taken one per box, after the name and greeting
+    QStringList prompts, titles, played;
+    QList<int> buttons;                // -1 for an input box
+    std::deque<double> draws;          // then 0.5
+    QString log;                       // draws and reseeds: "uRuu"
+    ManualTicker *timer = nullptr;
+    int windows = 0;
+    bool quit = false;
+    QTemporaryDir folder;
+    std::unique_ptr<RecordFiles> records = std::make_unique<OwnRecords>(folder.path());
+    std::unique_ptr<Sessione> session;
+
+    int MsgBox(const QString &prompt, int code, const QString &title) override
+    {
+        const int button = next(prompt, code, title).button;
+        return code == MsgBoxCode::OkOnly ? MsgBoxCode::Ok : button; // an OK box answers OK
+    }
+    QString InputBox(const QString &prompt, const QString &title, const QString &) override { return next(prompt, -1, title).text; }
+    template <typename T>
+    static T take(std::deque<T> &queue, T otherwise)
+    {
+        if (queue.empty())
+            return otherwise;
+        T first = queue.front();
+        queue.pop_front();
+        return first;
+    }
+    Reply next(const QString &prompt, int code, const QString &title)
+    {
+        prompts << prompt, buttons << code, titles << title;
+        const Reply reply = take(replies, Reply{});
+        if (reply.whileOpen)
+            reply.whileOpen();
+        return reply;
+    }
+    double uniform() override { return log += u'u', take(draws, 0.5); }
+    void reseed() override { log += u'R'; }
+    void PlayWave(const QString &path) override { played << path; }
+
+    Services services()
+    {
+        return {this, this, this, [this] { return ++windows, std::unique_ptr<Ticker>(timer = new ManualTicker); },
+                records.get(), [] { return QDate(2026, 12, 7); }, [this] { quit = true; }, QStringLiteral("/opt/brunilla")};
+    }
+    // Answers the name box and the greeting (running whileGreeted), lets the
+    // window show itself and deal its first question, 8 x 5 unless told.
+    void start(const QString &name = QStringLiteral("Anna"), std::deque<double> deal = dealing(5),
+               std::function<void()> whileGreeted = {})
+    {
+        draws = std::move(deal);
+        replies.insert(replies.begin(), {{MsgBoxCode::Ok, name, {}}, {MsgBoxCode::Ok, {}, whileGreeted}});
+        session = std::make_unique<Sessione>(services());
+        session->start();
+        QCoreApplication::processEvents();
+    }
+    Tavola &window() { return *session->window(); }
+    TavolaUi &ui() { return window().ui(); }
+    const GameState &state() { return window().partita().state(); }
+    void tick(int times = 1) { while (times-- > 0 && timer->active) emit timer->tick(); }
+    void answer(const QString &keys) { QTest::keyClicks(ui().txtAnswer, keys + u'\r'); } // as real key events, then Enter
+    void next(std::deque<double> deal) { draws = std::move(deal); ui().cmdNext->click(); }
+    QString counters() { return ui().lblScore->text() + u',' + ui().lblScore1->text() + u',' + ui().lblScore2->text(); }
+    QString record() { return records->load(folder.path()).first + u'|' + records->load(folder.path()).second; } // score|holder
+};
