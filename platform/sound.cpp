@@ -5,6 +5,8 @@
 #include <QLibrary>
 #include <QLoggingCategory>
 
+#include <utility>
+
 Q_LOGGING_CATEGORY(lcSound, "brunilla.sound")
 
 LazySoundPlayer::LazySoundPlayer(QString modulePath) : m_modulePath(std::move(modulePath)) {}
@@ -14,7 +16,8 @@ LazySoundPlayer::~LazySoundPlayer() = default;
 void LazySoundPlayer::PlayWave(const QString &path)
 {
     if (!QFileInfo(path).isFile()) {
-        qCWarning(lcSound).noquote() << "no sound: missing" << path;
+        if (!std::exchange(m_missingSaid, true)) // once is enough for the log
+            qCWarning(lcSound).noquote() << "no sound: missing" << path;
         return;
     }
     if (!m_tried) {

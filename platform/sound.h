@@ -28,6 +28,7 @@ public:
 private:
     QString m_modulePath;
     bool m_tried = false;
+    bool m_missingSaid = false;
     std::unique_ptr<SoundPlayer> m_player;
 };
 
