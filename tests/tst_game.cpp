@@ -85,7 +85,12 @@ private slots:
         QCOMPARE(ui.txtAnswer->palette().color(QPalette::Base), QColor(255, 255, 128));
         QVERIFY(pixel(ui.cmdNext, {6, 4}) == QColor(0, 192, 192) && pixel(ui.cmdExit, {6, 4}) == QColor(192, 0, 192));
         QCOMPARE(ui.lblMessage->cursor().pixmap().size() + ui.sfondo->cursor().pixmap().size(), QSize(64, 64));
-        QCOMPARE(QString::number(window.menuBar()->actions().size()) + ui.Next->text(), QStringLiteral("2nuovo")); // wp, Ciao
+        QString menus = ui.Next->text();
+        for (QAction *menu : window.menuBar()->actions())
+            for (QAction *item : menu->menu()->actions())
+                menus += u' ' + menu->menu()->objectName() + u'/' + item->objectName();
+        QCOMPARE(menus, QStringLiteral("nuovo wp/v Ciao/a Ciao/Next"));
+        QCOMPARE(pixel(ui.lblconto, {0, 10}), QColor(Qt::black)); // a flat border, black whatever the text colour
 
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));

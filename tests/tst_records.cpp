@@ -157,7 +157,7 @@ private slots:
     {
         // Refused before the record directory is touched.
         const QByteArray rows[] = {"", "12", "12\n", "x12\nEva\n", " 12\nEva\n", "-1\nEva\n", "32768\nEva\n", "123456\nEva\n",
-                                   "12\nEva", "12\nEva\nmore\n", "12\nE\rva\n", QByteArray("12\nE\0va\n", 8),
+                                   "12\nEva", "\nEva\n", "12\nEva\nmore\n", "12\nE\rva\n", QByteArray("12\nE\0va\n", 8),
                                    "12\n" + QByteArray(1001, 'a') + '\n', QByteArray(100000, '7')};
         for (const QByteArray &input : rows) {
             QByteArray said;
