@@ -6,22 +6,17 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <cstring>
+#include <cwchar>
 
 namespace {
 
-using Eight = QRgb __attribute__((vector_size(32)));
-
-// Plain stores as wide as the processor allows, so that the bands cost
-// what one fill of the same pixels costs.
-[[gnu::target_clones("avx2", "default")]] void fillRow(QRgb *row, int count, QRgb colour)
+// The C library's fill of 32-bit words, which every platform tunes to
+// its processor: a run of the bands costs what one fill of its pixels does.
+void fillRun(QRgb *run, qsizetype count, QRgb colour)
 {
-    const Eight eight = Eight{} + colour;
-    int i = 0;
-    for (; i + 8 <= count; i += 8)
-        std::memcpy(row + i, &eight, sizeof eight);
-    for (; i < count; ++i)
-        row[i] = colour;
+    static_assert(sizeof(wchar_t) == sizeof(QRgb));
+    if (count > 0)
+        std::wmemset(reinterpret_cast<wchar_t *>(run), wchar_t(colour), size_t(count));
 }
 
 // Each device row of area, once: the colour of its band as far as the
@@ -49,13 +44,27 @@ Sfondo::Sfondo(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+// Rows of one colour that follow each other in memory (whole rows of the
+// window's image, a band's two or three) are filled as one run, so that
+// the cost is that of the stores alone.
 void paintBands(QImage &image, QPoint origin, QSize painted, int tinta, QRect area)
 {
     auto *pixels = reinterpret_cast<QRgb *>(image.bits());
     const qsizetype stride = image.bytesPerLine() / qsizetype(sizeof(QRgb));
-    eachRow(origin, painted, tinta, area & image.rect(), [pixels, stride](int y, int from, int to, QRgb colour) {
-        fillRow(pixels + y * stride + from, to - from, colour);
+    QRgb *run = nullptr;
+    qsizetype length = 0;
+    QRgb runColour = 0;
+    eachRow(origin, painted, tinta, area & image.rect(), [&](int y, int from, int to, QRgb colour) {
+        QRgb *at = pixels + y * stride + from;
+        if (at != run + length || colour != runColour) {
+            fillRun(run, length, runColour);
+            run = at;
+            length = 0;
+            runColour = colour;
+        }
+        length += to - from;
     });
+    fillRun(run, length, runColour);
 }
 
 void Sfondo::PaintBackground(int tinta)
