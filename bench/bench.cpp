@@ -2,7 +2,8 @@
 // Figures for the game's costs, each against a baseline measured in the
 // same run. Run on demand; nothing here is a test.
 //
-//   brunilla_bench   (starts its own Xvfb and window manager when there is no display)
+//   brunilla_bench [painting] [playing] [records] [startup]   (all when none is named;
+//   starts its own Xvfb and window manager when there is no display)
 
 #include "fixture.h"
 #include "game/partita.h"
@@ -282,10 +283,12 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     std::printf("brunilla_bench: medians, each against its baseline of the same run\n");
-    painting();
-    playing();
-    bigRecordFile();
-    startUpAndMemory();
+    const std::pair<const char *, void (*)()> parts[] = {
+        {"painting", painting}, {"playing", playing}, {"records", bigRecordFile}, {"startup", startUpAndMemory}};
+    const QStringList chosen = app.arguments().mid(1);
+    for (const auto &[name, run] : parts)
+        if (chosen.isEmpty() || chosen.contains(QLatin1String(name)))
+            run();
     for (auto &helper : display)
         helper->kill();
     return 0;
