@@ -6,6 +6,7 @@
 #include "platform/sound.h"
 #include "platform/ticker.h"
 #include "storage/recordfiles.h"
+#include "ui/fonts.h"
 #include "ui/pictures.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@ int main(int argc, char *argv[])
     // the icon itself, for the boxes too, without a search of icon themes.
     QGuiApplication::setDesktopFileName(QStringLiteral("it.brunilla.Brunilla"));
     QApplication::setWindowIcon(gameIcon());
+    useLayoutFaceThroughout();
     // The game decides when it ends: boxes shown before the window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -50,6 +50,7 @@ void Partita::Form_Load()
     m_state.errate = 0;
     m_state.nome = dialogs.InputBox(QStringLiteral("Come ti chiami?"));
     dialogs.MsgBox(u' ' + m_state.nome + QStringLiteral(" vediamo se sei un vero campione  "));
+    m_tavola.buildWidgets();
     m_ui.lblnome1->setCaption(m_state.nome);
     StartClock();
     m_state.esatte = 0;

@@ -5,6 +5,7 @@
 // what Orca says are heard in the end-to-end test, with real keys.
 
 #include "fixture.h"
+#include "ui/fonts.h"
 
 #include <QAccessible>
 #include <QFontInfo>
@@ -110,6 +111,16 @@ private slots:
         QCOMPARE(order, QStringLiteral("txtAnswer Command1 cmdExit txtAnswer cmdNext txtAnswer Command1 cmdExit "));
     }
 
+    void boxesInTheLayoutFace()
+    {
+        const QFont system = QApplication::font();
+        useLayoutFaceThroughout();
+        const QFont chosen = QApplication::font();
+        QApplication::setFont(system);
+        QCOMPARE(QFontInfo(chosen).family(), QStringLiteral("Liberation Sans"));
+        QCOMPARE(chosen.pointSizeF(), system.pointSizeF()); // the desktop's size kept
+    }
+
     void background()
     {
         for (const auto &[tinta, height] : {std::pair{0, 554}, {7, 554}, {14, 554}, {3, 1000}, {3, 300}}) {
@@ -141,8 +152,9 @@ private slots:
         QVERIFY(score.open(QIODevice::WriteOnly) && score.write("7\r\n9\r\n") == 6);
         score.close();
         bool hiddenAndStopped = false;
-        g.start(QStringLiteral("  Niccolò "), {0.5, 0.05, 0.75}, [&] { hiddenAndStopped = !g.window().isVisible() && !g.timer->active; });
-        QVERIFY(hiddenAndStopped); // the boxes come before the window, with no countdown
+        g.start(QStringLiteral("  Niccolò "), {0.5, 0.05, 0.75},
+                [&] { hiddenAndStopped = !g.window().isVisible() && !g.window().centralWidget() && !g.timer->active; });
+        QVERIFY(hiddenAndStopped); // the boxes come before the window and its building, with no countdown
         QCOMPARE(g.prompts + g.titles, (QStringList{"Come ti chiami?", "   Niccolò  vediamo se sei un vero campione  ", "", ""}));
         QCOMPARE(g.buttons, (QList<int>{-1, MsgBoxCode::OkOnly}));
         g.window().hide();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/fonts.h"
 
+#include <QApplication>
+
 #include <cmath>
 
 namespace {
@@ -29,4 +31,11 @@ QFont layoutFont(const QString &family, qreal points, bool bold, bool italic)
     font.setItalic(italic);
     font.setStyleStrategy(QFont::PreferAntialias);
     return font;
+}
+
+void useLayoutFaceThroughout()
+{
+    QFont font = QApplication::font();
+    font.setFamily(layoutFont(QStringLiteral("MS Sans Serif"), 8.25).family());
+    QApplication::setFont(font);
 }

@@ -19,16 +19,22 @@ Tavola::Tavola(const Services &services, QWidget *parent)
     setObjectName(QStringLiteral("Tavola"));
     setWindowTitle(QStringLiteral("Gioca con la Brunilla"));
     setWindowIcon(gameIcon());
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->start(); // enabled at creation; the load handler stops it at once
+    m_partita = std::make_unique<Partita>(*this, m_ui, services);
+    connect(m_timer.get(), &Ticker::tick, m_partita.get(), &Partita::Timer1_Timer);
+}
+
+void Tavola::buildWidgets()
+{
+    if (m_built)
+        return;
+    m_built = true;
     m_ui.setupUi(this);
     // The client area of the layout, below the menu bar.
     resize(twips(11880), twips(8310) + menuBar()->sizeHint().height());
 
-    m_timer->setObjectName(QStringLiteral("Timer1"));
-    m_timer->start(); // enabled at creation; the load handler stops it at once
-    m_partita = std::make_unique<Partita>(*this, m_ui, services);
     Partita *game = m_partita.get();
-
-    connect(m_timer.get(), &Ticker::tick, game, &Partita::Timer1_Timer);
     connect(m_ui.cmdNext, &QPushButton::clicked, game, &Partita::cmdNext_Click);
     connect(m_ui.cmdExit, &QPushButton::clicked, game, &Partita::cmdExit_Click);
     connect(m_ui.Next, &QAction::triggered, game, &Partita::Next_Click);

@@ -20,7 +20,10 @@ public:
     explicit Tavola(const Services &services, QWidget *parent = nullptr);
     ~Tavola() override;
 
-    TavolaUi &ui() { return m_ui; }
+    // The widgets are built when first needed, which the load handler
+    // makes after the name box: a child waits for the box alone.
+    void buildWidgets();
+    TavolaUi &ui() { return buildWidgets(), m_ui; }
     Partita &partita() { return *m_partita; }
     Ticker &Timer1() { return *m_timer; }
 
@@ -38,5 +41,6 @@ private:
     TavolaUi m_ui;
     std::unique_ptr<Ticker> m_timer;
     std::unique_ptr<Partita> m_partita;
+    bool m_built = false;
     bool m_activated = false;
 };
