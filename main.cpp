@@ -21,6 +21,7 @@ int main(int argc, char *argv[])
     // the icon itself, for the boxes too, without a search of icon themes.
     QGuiApplication::setDesktopFileName(QStringLiteral("it.brunilla.Brunilla"));
     QApplication::setWindowIcon(gameIcon());
+    useWordOnlyBoxButtons();
     useLayoutFaceThroughout();
     // The game decides when it ends: boxes shown before the window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);

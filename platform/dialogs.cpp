@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
 
 namespace {
@@ -18,7 +19,24 @@ QMessageBox::Icon iconFor(int buttons)
     return (buttons & MsgBoxCode::Question) ? QMessageBox::Question : QMessageBox::NoIcon;
 }
 
+class WordOnlyButtons final : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returned) const override
+    {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
+
 } // namespace
+
+void useWordOnlyBoxButtons()
+{
+    QApplication::setStyle(new WordOnlyButtons); // the application owns it
+}
 
 int QtDialogs::MsgBox(const QString &prompt, int buttons, const QString &title)
 {

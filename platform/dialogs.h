@@ -37,3 +37,8 @@ public:
     QString InputBox(const QString &prompt, const QString &title,
                      const QString &defaultText) override;
 };
+
+// The boxes' buttons show their words alone, as the greeting's OK does.
+// Set once, before the first box: the style's pictures would also cost a
+// search of the icon themes before the name box could show.
+void useWordOnlyBoxButtons();

@@ -8,6 +8,8 @@
 #include "ui/fonts.h"
 
 #include <QAccessible>
+#include <QDialogButtonBox>
+#include <QProxyStyle>
 #include <QFontInfo>
 #include <QMenuBar>
 
@@ -111,7 +113,7 @@ private slots:
         QCOMPARE(order, QStringLiteral("txtAnswer Command1 cmdExit txtAnswer cmdNext txtAnswer Command1 cmdExit "));
     }
 
-    void boxesInTheLayoutFace()
+    void boxesLook()
     {
         const QFont system = QApplication::font();
         useLayoutFaceThroughout();
@@ -119,6 +121,18 @@ private slots:
         QApplication::setFont(system);
         QCOMPARE(QFontInfo(chosen).family(), QStringLiteral("Liberation Sans"));
         QCOMPARE(chosen.pointSizeF(), system.pointSizeF()); // the desktop's size kept
+        struct PicturedBoxes final : QProxyStyle // as some desktops have them
+        {
+            int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget, QStyleHintReturn *returned) const override
+            {
+                return hint == SH_DialogButtonBox_ButtonsHaveIcons ? 1 : QProxyStyle::styleHint(hint, option, widget, returned);
+            }
+        };
+        useWordOnlyBoxButtons();
+        static_cast<QProxyStyle *>(QApplication::style())->setBaseStyle(new PicturedBoxes);
+        const QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        for (QAbstractButton *button : buttons.buttons())
+            QVERIFY(button->icon().isNull() && !button->text().isEmpty());
     }
 
     void background()
