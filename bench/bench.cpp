@@ -292,7 +292,10 @@ int main(int argc, char *argv[])
     for (const auto &[name, run] : parts)
         if (chosen.isEmpty() || chosen.contains(QLatin1String(name)))
             run();
-    for (auto &helper : display)
-        helper->kill();
+    // Asked, not killed: the X server removes its lock, and the next run can start its own.
+    for (auto it = display.rbegin(); it != display.rend(); ++it) {
+        (*it)->terminate();
+        (*it)->waitForFinished();
+    }
     return 0;
 }
