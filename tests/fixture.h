@@ -68,11 +68,9 @@ struct Game : Dialogs, RandomSource, SoundPlayer
     template <typename T>
     static T take(std::deque<T> &queue, T otherwise)
     {
-        if (queue.empty())
-            return otherwise;
-        T first = queue.front();
-        queue.pop_front();
-        return first;
+        if (!queue.empty())
+            otherwise = queue.front(), queue.pop_front();
+        return otherwise;
     }
     Reply next(const QString &prompt, int code, const QString &title)
     {

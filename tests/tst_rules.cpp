@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The small pure rules, reached without a window, and the real random
-// source.
+// source and one-second beat.
 
 #include "game/rules.h"
 #include "platform/random.h"
+#include "platform/ticker.h"
 
 #include <QSet>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <cmath>
@@ -65,7 +67,17 @@ private slots:
         const auto [low, high] = std::minmax_element(seen.begin(), seen.end());
         QVERIFY(*low >= 0 && *low < 0.01 && *high > 0.99 && *high < 1);
     }
+
+    void realTicker()
+    {
+        QtTicker ticker; // the countdown's beat: a second after the start, none once stopped
+        QSignalSpy beats(&ticker, &Ticker::tick);
+        ticker.start();
+        QVERIFY(!beats.wait(900) && beats.wait(2000));
+        ticker.stop();
+        QVERIFY(!beats.wait(1100) && !ticker.isActive());
+    }
 };
 
-QTEST_APPLESS_MAIN(TestRules)
+QTEST_GUILESS_MAIN(TestRules)
 #include "tst_rules.moc"
