@@ -102,8 +102,6 @@ void TavolaUi::setupUi(QMainWindow *window)
     txtAnswer = new AnswerBox(sfondo);
     txtAnswer->setObjectName(QStringLiteral("txtAnswer"));
     setGeometryTwips(txtAnswer, 8160, 0, 2775, 1200);
-    // The length first: set after the font, it would lay the text out and
-    // load the font before the name box, which does not need it.
     txtAnswer->setMaxLength(4);
     txtAnswer->setFont(layoutFont(QStringLiteral("Arial"), 48, true));
     txtAnswer->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
