@@ -4,12 +4,12 @@
 #
 # The record helper is installed as a plain program. Whoever installs the
 # game for every account makes it set-group-id games (root:games, mode
-# 2755) and makes the record directory, ${BRUNILLA_SHARED_RECORD_DIR}, with its
-# two files (root:games, modes 2775 and 0664), as debian/ does.
+# 2755) and runs brunilla-record-setup as root, which makes the record
+# directory, ${BRUNILLA_SHARED_RECORD_DIR}, and its files, as debian/ does.
 set(BRUNILLA_APP_ID it.brunilla.Brunilla)
 
 install(TARGETS brunilla RUNTIME DESTINATION ${BRUNILLA_BIN_DIR})
-install(TARGETS brunilla-record RUNTIME DESTINATION ${BRUNILLA_LIBEXEC_DIR})
+install(TARGETS brunilla-record brunilla-record-setup RUNTIME DESTINATION ${BRUNILLA_LIBEXEC_DIR})
 install(TARGETS brunilla_sound LIBRARY DESTINATION ${BRUNILLA_LIBEXEC_DIR})
 install(FILES ${BRUNILLA_SOUND_DIR}/Esatto.wav ${BRUNILLA_SOUND_DIR}/no.wav
         DESTINATION ${BRUNILLA_DATA_DIR}/suoni)

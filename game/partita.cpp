@@ -14,6 +14,8 @@
 
 #include <QLocale>
 
+#include <utility>
+
 #include <cmath>
 #include <limits>
 
@@ -58,11 +60,18 @@ void Partita::Form_Load()
     RecordFiles &records = *m_services.records;
     m_state.cartella = records.GetSystemDir();
     records.ensureRecordFiles(m_state.cartella);
-    const auto [score, holder] = records.load(m_state.cartella);
-    m_ui.lblpunti->setCaption(score);
-    m_ui.lblnome->setCaption(holder);
+    showRecord();
+    // A record stored in the background (one kept by an earlier version) is shown at once.
+    connect(&records, &RecordFiles::changed, this, &Partita::showRecord, Qt::UniqueConnection);
     m_state.orologio.restanti = static_cast<Whole>(roundHalfEven(m_state.orologio.secondi + kGameSeconds));
     showClock();
+}
+
+void Partita::showRecord()
+{
+    const auto [score, holder] = m_services.records->load(m_state.cartella);
+    m_ui.lblpunti->setCaption(score);
+    m_ui.lblnome->setCaption(holder);
 }
 
 void Partita::Form_Activate()
@@ -167,19 +176,21 @@ void Partita::Timer1_Timer()
 
 void Partita::Next_Click()
 {
+    if (m_ending)
+        return;
     Dialogs &dialogs = *m_services.dialogs;
     const int answer = dialogs.MsgBox(QStringLiteral("INIZIAMO UNA NUOVA GARA  ?"),
                                       MsgBoxCode::YesNo | MsgBoxCode::Question | MsgBoxCode::DefaultButton2,
                                       QStringLiteral("INIZIARE NUOVA GARA"));
     // Time may have run out while the box was open; then that ending rules.
-    if (m_ended || answer == MsgBoxCode::No)
+    if (m_ending || answer == MsgBoxCode::No)
         return;
     const QString upTo = dialogs.InputBox(QStringLiteral("Tavola pitagorica fino al numero? "));
-    if (m_ended)
+    if (m_ending)
         return;
     if (upTo.isEmpty()) {
         dialogs.MsgBox(u' ' + m_state.nome + QStringLiteral(" siccome non hai scelto arriviamo fino al 10."));
-        if (m_ended)
+        if (m_ending)
             return;
     }
     m_tavola.Timer1().stop();
@@ -189,36 +200,49 @@ void Partita::Next_Click()
 void Partita::cmdExit_Click()
 {
     // Only one ending: the countdown must not start its own on top of this.
+    if (std::exchange(m_ending, true))
+        return;
     m_tavola.Timer1().stop();
-    closeWithRecord(SaveRecordIfBeaten(), kRecordSaved);
+    SaveRecordIfBeaten([this](record::Outcome outcome) { closeWithRecord(outcome, kRecordSaved); });
 }
 
 void Partita::TimeOver()
 {
+    if (std::exchange(m_ending, true))
+        return;
     const QString date = QLocale::system().toString(m_services.today(), QLocale::ShortFormat);
     m_services.dialogs->MsgBox(QStringLiteral("Ciao a presto. Ore ") + QString::number(m_state.orologio.restanti),
                                MsgBoxCode::OkOnly, QStringLiteral("Data ") + date);
     if (m_ended)
         return;
-    closeWithRecord(SaveRecordIfBeaten(), kRecordSaved + u'"');
+    SaveRecordIfBeaten([this](record::Outcome outcome) { closeWithRecord(outcome, kRecordSaved + u'"'); });
 }
 
-SaveOutcome Partita::SaveRecordIfBeaten()
+void Partita::SaveRecordIfBeaten(const RecordFiles::Done &done)
 {
     // The record shown at start-up first; the files then check the one on
-    // disk, which another game may have raised meanwhile.
+    // disk, which another game may have raised meanwhile. The window goes
+    // on meanwhile.
     if (readNumber(m_ui.lblpunti->text()) >= readNumber(m_ui.lblScore->text()))
-        return SaveOutcome::NotBeaten;
-    return m_services.records->save(m_state.cartella, m_ui.lblScore->text(), m_ui.lblnome1->text());
+        return done(record::Outcome::NotBeaten);
+    m_services.records->save(m_state.cartella, m_ui.lblScore->text(), m_ui.lblnome1->text(), done);
 }
 
-void Partita::closeWithRecord(SaveOutcome outcome, const QString &savedMessage)
+void Partita::closeWithRecord(record::Outcome outcome, const QString &savedMessage)
 {
-    if (outcome == SaveOutcome::Saved)
+    if (m_ended)
+        return; // the window was closed while the record was saved
+    if (outcome == record::Outcome::Saved)
         m_services.dialogs->MsgBox(savedMessage);
-    else if (outcome == SaveOutcome::Failed)
+    else if (outcome != record::Outcome::NotBeaten)
         m_services.dialogs->MsgBox(kRecordNotSaved);
     endProgram();
+}
+
+void Partita::abandon()
+{
+    m_ending = m_ended = true;
+    m_tavola.Timer1().stop();
 }
 
 void Partita::endProgram()

@@ -26,6 +26,8 @@ public:
     void Timer1_Timer();
     void Next_Click();
     void cmdExit_Click();
+    // The window was closed: the game ends where it stands, storing nothing.
+    void abandon();
 
     const GameState &state() const { return m_state; }
     bool ended() const { return m_ended; }
@@ -41,14 +43,16 @@ private:
     void showClock();
     void judgeAnswer();
     void PlayWave(const QString &name);
+    void showRecord();
     void TimeOver();
-    SaveOutcome SaveRecordIfBeaten();
-    void closeWithRecord(SaveOutcome outcome, const QString &savedMessage);
+    void SaveRecordIfBeaten(const RecordFiles::Done &done);
+    void closeWithRecord(record::Outcome outcome, const QString &savedMessage);
     void endProgram();
 
     Tavola &m_tavola;
     TavolaUi &m_ui;
     const Services &m_services;
     GameState m_state;
+    bool m_ending = false; // an ending has begun: nothing else may start
     bool m_ended = false;
 };

@@ -39,7 +39,7 @@ void Sessione::end()
     // Closed from its title bar, the window must not end a second time
     // when its clock runs out.
     if (m_window) {
-        m_window->Timer1().stop();
+        m_window->partita().abandon();
         m_window->hide();
     }
     m_services.quit();

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/dialogs.h"
 
+#include "storage/record.h"
+
 #include <QApplication>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QValidator>
 
 namespace {
 
@@ -28,6 +32,18 @@ public:
         if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
             return 0;
         return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
+
+// What a box takes is what a record may hold, by the helper's own rule: a
+// name the box accepts is always storable.
+class StorableText final : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &) const override
+    {
+        return record::nameProblem(input.toStdString()) ? Invalid : Acceptable;
     }
 };
 
@@ -62,6 +78,8 @@ QString QtDialogs::InputBox(const QString &prompt, const QString &title,
     box.setWindowTitle(titleOrDefault(title));
     box.setLabelText(prompt);
     box.setTextValue(defaultText);
+    if (auto *field = box.findChild<QLineEdit *>())
+        field->setValidator(new StorableText(field));
     box.setOkButtonText(QStringLiteral("OK"));
     box.setCancelButtonText(QStringLiteral("Annulla"));
     return box.exec() == QDialog::Accepted ? box.textValue() : QString();

@@ -24,7 +24,8 @@ public:
     // An empty title means the application title, "Brunilla".
     virtual int MsgBox(const QString &prompt, int buttons = MsgBoxCode::OkOnly,
                        const QString &title = {}) = 0;
-    // Returns the field's text on OK and empty text on Cancel.
+    // Returns the field's text on OK and empty text on Cancel. The field
+    // takes only what a record may hold (record::nameProblem).
     virtual QString InputBox(const QString &prompt, const QString &title = {},
                              const QString &defaultText = {}) = 0;
 };

@@ -2,6 +2,7 @@
 #include "storage/record.h"
 
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -19,18 +20,21 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Another copy of the game may be saving: wait for it, but not for ever.
-constexpr auto kLockWait = 5s;
+// Another save holds the lock for the few milliseconds of its switch:
+// wait for it, but not for ever.
+constexpr auto kLockWait = 3s;
+// Reads of a pair that a save switched meanwhile, before the last one stands.
+constexpr int kLoadAttempts = 50;
 
 const std::string kScore = kScoreFile;
 const std::string kHolder = kHolderFile;
-const std::string kNewScore = kScore + ".nuovo";
-const std::string kNewHolder = kHolder + ".nuovo";
-// The old score's second name is made last and removed first: while it
-// exists, a save is under way or was interrupted, and the old pair is
-// the one that stands.
+const std::string kSpareScore = kScore + ".nuovo";
+const std::string kSpareHolder = kHolder + ".nuovo";
+// The old score's second name is made last and goes first: while it
+// exists, the old pair is the record.
 const std::string kOldScore = kScore + ".vecchio";
 const std::string kOldHolder = kHolder + ".vecchio";
+const std::string kLock = "blocco";
 
 class Fd
 {
@@ -62,37 +66,10 @@ bool fail(std::string &why, const std::string &what, const std::string &name)
     return false;
 }
 
-// The record directory, locked for as long as the object lives.
-class Directory
+Result failed(std::string why)
 {
-public:
-    Directory(const std::string &path, int lock)
-        : m_fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
-    {
-        if (!m_fd) {
-            fail(m_why, "cannot open", path);
-            return;
-        }
-        const auto giveUp = std::chrono::steady_clock::now() + kLockWait;
-        while (::flock(m_fd.get(), lock | LOCK_NB) != 0) {
-            if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() > giveUp) {
-                fail(m_why, "cannot lock", path);
-                return;
-            }
-            std::this_thread::sleep_for(10ms);
-        }
-        m_locked = true;
-    }
-    int fd() const { return m_fd.get(); }
-    bool opened() const { return bool(m_fd); }
-    bool locked() const { return m_locked; }
-    const std::string &why() const { return m_why; }
-
-private:
-    Fd m_fd;
-    bool m_locked = false;
-    std::string m_why;
-};
+    return {Outcome::Failed, std::move(why)};
+}
 
 bool exists(int dir, const std::string &name)
 {
@@ -100,65 +77,105 @@ bool exists(int dir, const std::string &name)
     return ::fstatat(dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
-// At most kReadLimit bytes. A missing file, or anything but a plain file
-// (a link, a pipe), reads as empty.
-std::string read(int dir, const std::string &name)
+bool sameFile(int dir, const std::string &a, const std::string &b)
 {
-    const Fd fd(::openat(dir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat first{}, second{};
+    return ::fstatat(dir, a.c_str(), &first, AT_SYMLINK_NOFOLLOW) == 0
+        && ::fstatat(dir, b.c_str(), &second, AT_SYMLINK_NOFOLLOW) == 0 && first.st_dev == second.st_dev
+        && first.st_ino == second.st_ino;
+}
+
+bool sameState(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
+        && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec
+        && a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+// A plain file of the directory, never through a link; anything else
+// (a link, a directory, a pipe) fails, saying why.
+Fd openPlain(int dir, const std::string &name, int flags, struct stat &info, std::string &why)
+{
+    Fd fd(::openat(dir, name.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd) {
+        fail(why, "cannot open", name);
+        return Fd();
+    }
+    if (::fstat(fd.get(), &info) != 0) {
+        fail(why, "cannot read", name);
+        return Fd();
+    }
+    if (!S_ISREG(info.st_mode)) {
+        why = name + " is not a plain file";
+        return Fd();
+    }
+    return fd;
+}
+
+// A file of the record as its keeper made it: theirs, and open to no
+// other account in the ways forbidden says.
+Fd openKept(int dir, const std::string &name, int flags, const Keeper &keeper, std::string &why,
+            mode_t forbidden = S_IWOTH)
+{
     struct stat info{};
-    if (!fd || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
-        return {};
-    std::string text(kReadLimit, '\0');
+    Fd fd = openPlain(dir, name, flags, info, why);
+    if (!fd)
+        return fd;
+    if (info.st_uid != keeper.owner) {
+        why = name + " belongs to another account";
+        return Fd();
+    }
+    if ((info.st_mode & forbidden) != 0) {
+        why = name + " is open to every account";
+        return Fd();
+    }
+    return fd;
+}
+
+// At most kReadLimit bytes from the start.
+bool readAll(int fd, std::string &bytes, const std::string &name, std::string &why)
+{
+    bytes.assign(kReadLimit, '\0');
     std::size_t got = 0;
-    while (got < text.size()) {
-        const ssize_t n = ::read(fd.get(), text.data() + got, text.size() - got);
+    while (got < bytes.size()) {
+        const ssize_t n = ::pread(fd, bytes.data() + got, bytes.size() - got, off_t(got));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n < 0) {
+            bytes.clear();
+            return fail(why, "cannot read", name);
+        }
+        if (n == 0)
             break;
         got += std::size_t(n);
     }
-    text.resize(got);
-    return text;
+    bytes.resize(got);
+    return true;
 }
 
-bool createEmpty(int dir, const std::string &name, std::string &why)
+bool writeAll(int fd, const std::string &bytes, const std::string &name, std::string &why)
 {
-    const Fd fd(::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0664));
-    return fd || errno == EEXIST || fail(why, "cannot create", name);
-}
-
-bool ensureIn(int dir, std::string &why)
-{
-    return createEmpty(dir, kScore, why) && createEmpty(dir, kHolder, why);
-}
-
-// A file of our own making, on disk before it is used. Whatever stands
-// under its name (a leftover, a link planted there) is removed, never
-// followed.
-bool writeNew(int dir, const std::string &name, const std::string &bytes, std::string &why)
-{
-    ::unlinkat(dir, name.c_str(), 0);
-    const Fd fd(::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0664));
-    if (!fd)
-        return fail(why, "cannot create", name);
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             return fail(why, "cannot write", name);
         done += std::size_t(n);
     }
-    return ::fsync(fd.get()) == 0 || fail(why, "cannot write", name);
+    return ::fsync(fd) == 0 || fail(why, "cannot write", name);
 }
 
-// The file also under a second name: a hard link, which costs no copy.
-bool keepAside(int dir, const std::string &name, const std::string &aside, std::string &why)
+bool makeMissing(int dir, const std::string &name, mode_t mode, std::string &why)
 {
-    ::unlinkat(dir, aside.c_str(), 0);
-    return ::linkat(dir, name.c_str(), dir, aside.c_str(), 0) == 0 || fail(why, "cannot keep aside", name);
+    const Fd fd(::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+    return fd || errno == EEXIST || fail(why, "cannot create", name);
+}
+
+bool link(int dir, const std::string &from, const std::string &to, std::string &why)
+{
+    return ::linkat(dir, from.c_str(), dir, to.c_str(), 0) == 0 || fail(why, "cannot keep aside", from);
 }
 
 bool rename(int dir, const std::string &from, const std::string &to, std::string &why)
@@ -166,51 +183,188 @@ bool rename(int dir, const std::string &from, const std::string &to, std::string
     return ::renameat(dir, from.c_str(), dir, to.c_str()) == 0 || fail(why, "cannot rename", from);
 }
 
+bool removeName(int dir, const std::string &name, std::string &why)
+{
+    return ::unlinkat(dir, name.c_str(), 0) == 0 || fail(why, "cannot remove", name);
+}
+
 bool sync(int dir, std::string &why)
 {
     return ::fsync(dir) == 0 || fail(why, "cannot sync the directory of", kScore);
 }
 
-// After an interrupted save, puts the old pair back under its names, the
-// old score last, since its second name marks the interruption. It never
-// removes the only copy of the old score: a rename that fails leaves it
-// where the next load and save find it. What a save left before it began
-// to switch the pair is thrown away.
-bool recover(int dir, std::string &why)
+// An exclusive lock on fd within kLockWait.
+bool lockWithin(int fd)
 {
-    if (exists(dir, kOldScore)) {
-        if (exists(dir, kOldHolder) && !rename(dir, kOldHolder, kHolder, why))
+    const auto giveUp = std::chrono::steady_clock::now() + kLockWait;
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() > giveUp)
             return false;
-        if (!rename(dir, kOldScore, kScore, why) || !sync(dir, why))
-            return false;
+        std::this_thread::sleep_for(10ms);
     }
-    for (const std::string *leftover : {&kNewScore, &kNewHolder, &kOldHolder})
-        ::unlinkat(dir, leftover->c_str(), 0);
     return true;
 }
 
-// The new pair written aside, the old pair kept aside, then the renames.
-bool switchPair(int dir, const std::string &score, const std::string &holder, std::string &why)
+// The lock every save of the directory takes, on a file that no other
+// account may even open, so that none can hold it.
+Fd lock(int dir, const Keeper &keeper, std::string &why)
 {
-    const bool switched = writeNew(dir, kNewScore, score, why) && writeNew(dir, kNewHolder, holder, why)
-                       && keepAside(dir, kHolder, kOldHolder, why) && keepAside(dir, kScore, kOldScore, why)
-                       && sync(dir, why)
-                       && rename(dir, kNewScore, kScore, why) && rename(dir, kNewHolder, kHolder, why)
-                       && sync(dir, why);
-    if (switched && ::unlinkat(dir, kOldScore.c_str(), 0) == 0) {
-        ::unlinkat(dir, kOldHolder.c_str(), 0);
-        return sync(dir, why);
+    Fd fd = openKept(dir, kLock, O_RDONLY, keeper, why, S_IRWXO);
+    if (fd && !lockWithin(fd.get())) {
+        if (errno == EWOULDBLOCK)
+            why = "cannot lock " + kLock + ": another save held it for "
+                + std::to_string(kLockWait.count()) + " s";
+        else
+            fail(why, "cannot lock", kLock);
+        return Fd();
     }
-    if (switched)
-        fail(why, "cannot remove", kOldScore);
-    std::string ignored;
-    recover(dir, ignored);
-    return false;
+    return fd;
 }
 
-Result failed(std::string why)
+// Puts the old file back under its name cur, and the file cur held under
+// spare when that name is free, so that no file of the record is lost.
+bool putBack(int dir, const std::string &old, const std::string &cur, const std::string &spare,
+             std::string &why)
 {
-    return {Outcome::Failed, std::move(why)};
+    if (!exists(dir, old))
+        return true;
+    if (sameFile(dir, old, cur))
+        return removeName(dir, old, why);
+    if (exists(dir, cur) && !exists(dir, spare) && !rename(dir, cur, spare, why))
+        return false;
+    return rename(dir, old, cur, why);
+}
+
+// After an interrupted save: before the new pair stood, the old pair is
+// put back, its score last, since that second name marks the
+// interruption; after, the old holder becomes the spare one.
+bool recover(int dir, std::string &why)
+{
+    if (exists(dir, kOldScore))
+        return putBack(dir, kOldHolder, kHolder, kSpareHolder, why)
+            && putBack(dir, kOldScore, kScore, kSpareScore, why) && sync(dir, why);
+    if (!exists(dir, kOldHolder))
+        return true;
+    const bool kept = exists(dir, kSpareHolder) ? removeName(dir, kOldHolder, why)
+                                                : rename(dir, kOldHolder, kSpareHolder, why);
+    return kept && sync(dir, why);
+}
+
+// One line of the new record, written over the spare file.
+bool writeSpare(int dir, const std::string &name, std::string_view line, const Keeper &keeper,
+                std::string &why)
+{
+    const Fd fd = openKept(dir, name, O_WRONLY, keeper, why);
+    if (!fd)
+        return false;
+    if (::ftruncate(fd.get(), 0) != 0)
+        return fail(why, "cannot write", name);
+    return writeAll(fd.get(), std::string(line) + "\r\n", name, why);
+}
+
+// The spare pair, which holds the new record, switched with the record.
+bool switchPair(int dir, std::string &why)
+{
+    const bool stands = link(dir, kHolder, kOldHolder, why) && link(dir, kScore, kOldScore, why)
+                     && sync(dir, why) && rename(dir, kSpareScore, kScore, why)
+                     && rename(dir, kSpareHolder, kHolder, why) && sync(dir, why)
+                     && rename(dir, kOldScore, kSpareScore, why);
+    if (!stands) {
+        std::string ignored;
+        recover(dir, ignored);
+        return false;
+    }
+    std::string ignored; // left to the next save's recovery if it fails
+    rename(dir, kOldHolder, kSpareHolder, ignored);
+    return sync(dir, why);
+}
+
+// One file as a load saw it.
+struct Seen
+{
+    std::string name;
+    bool present = false;
+    Fd fd;
+    struct stat info{};
+    std::string bytes;
+};
+
+Seen look(int dir, const std::string &name, std::string &why)
+{
+    Seen seen{name, exists(dir, name), Fd(), {}, {}};
+    if (seen.present)
+        seen.fd = openPlain(dir, name, O_RDONLY, seen.info, why);
+    if (seen.fd && !readAll(seen.fd.get(), seen.bytes, name, why))
+        seen.fd = Fd();
+    return seen;
+}
+
+// Whether the name still holds, unchanged, the file that was read.
+bool unchanged(int dir, const Seen &seen)
+{
+    struct stat now{}, named{};
+    if (!seen.fd) // missing or unreadable: nothing to compare but that
+        return exists(dir, seen.name) == seen.present;
+    return ::fstat(seen.fd.get(), &now) == 0 && sameState(now, seen.info)
+        && ::fstatat(dir, seen.name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0
+        && sameState(named, seen.info);
+}
+
+// The next character of valid UTF-8 from at, which moves past it; -1 for
+// a byte that begins none.
+long nextCharacter(std::string_view text, std::size_t &at)
+{
+    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned lead = byte(at);
+    std::size_t extra = 0;
+    unsigned long c = lead;
+    unsigned long least = 0;
+    if (lead >= 0xF0 && lead < 0xF8)
+        extra = 3, c = lead & 0x07u, least = 0x10000;
+    else if (lead >= 0xE0 && lead < 0xF0)
+        extra = 2, c = lead & 0x0Fu, least = 0x800;
+    else if (lead >= 0xC0 && lead < 0xE0)
+        extra = 1, c = lead & 0x1Fu, least = 0x80;
+    else if (lead >= 0x80)
+        return -1;
+    if (text.size() - at <= extra)
+        return -1;
+    for (std::size_t i = 1; i <= extra; ++i) {
+        if ((byte(at + i) & 0xC0u) != 0x80u)
+            return -1;
+        c = (c << 6) | (byte(at + i) & 0x3Fu);
+    }
+    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return -1; // overlong, beyond Unicode, or a surrogate
+    at += extra + 1;
+    return long(c);
+}
+
+// name as the shared record needs it: a plain file of root's and the
+// group's, with mode. Otherwise a new file of root's takes its place, with
+// the bytes of the old one when that was a plain file of one name.
+bool makeRootsOwn(int dir, const std::string &name, gid_t group, mode_t mode, std::string &why)
+{
+    const std::string fresh = name + ".copia";
+    ::unlinkat(dir, fresh.c_str(), 0); // left by an earlier run, or planted
+    struct stat info{};
+    if (::fstatat(dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode)
+        && info.st_uid == 0 && info.st_gid == group && (info.st_mode & 07777) == mode)
+        return true;
+    std::string bytes, ignored;
+    if (name != kLock) {
+        struct stat seen{};
+        const Fd old = openPlain(dir, name, O_RDONLY, seen, ignored);
+        // A second name may be a link to any file: its bytes stay unread.
+        if (!old || seen.st_nlink != 1 || !readAll(old.get(), bytes, name, ignored))
+            bytes.clear();
+    }
+    const Fd made(::openat(dir, fresh.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!made)
+        return fail(why, "cannot create", fresh);
+    if (::fchown(made.get(), 0, group) != 0 || ::fchmod(made.get(), mode) != 0)
+        return fail(why, "cannot give root and the group", fresh);
+    return writeAll(made.get(), bytes, fresh, why) && rename(dir, fresh, name, why);
 }
 
 } // namespace
@@ -257,33 +411,169 @@ double readNumber(std::string_view text)
     return ::strtod_l(number.c_str(), nullptr, c);
 }
 
-Pair load(const std::string &dir)
+const char *nameProblem(std::string_view utf8)
 {
-    // Read even when the lock cannot be had: a stale view beats none.
-    const Directory d(dir, LOCK_SH);
-    if (!d.opened())
-        return {};
-    const bool interrupted = exists(d.fd(), kOldScore);
-    return {read(d.fd(), interrupted ? kOldScore : kScore),
-            read(d.fd(), interrupted && exists(d.fd(), kOldHolder) ? kOldHolder : kHolder)};
+    std::size_t characters = 0;
+    for (std::size_t at = 0; at < utf8.size(); ++characters) {
+        if (characters == kMaxNameLength)
+            return "the name is too long";
+        const long c = nextCharacter(utf8, at);
+        if (c < 0)
+            return "the name is not valid UTF-8";
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
+            return "the name holds a control character";
+        if (c == 0x2028 || c == 0x2029 || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069))
+            return "the name holds a line break or a bidirectional control";
+    }
+    return nullptr;
+}
+
+const char *scoreProblem(std::string_view digits)
+{
+    int value = 0;
+    const char *end = digits.data() + digits.size();
+    const auto [stop, error] = std::from_chars(digits.data(), end, value);
+    const bool plain = !digits.empty() && digits.size() <= 5 && digits.front() != '-';
+    if (!plain || error != std::errc() || stop != end || value > 32767)
+        return "the score is not a number from 0 to 32767";
+    return nullptr;
+}
+
+Outcome outcomeOfExit(int status)
+{
+    switch (status) {
+    case int(Outcome::Saved):
+        return Outcome::Saved;
+    case int(Outcome::NotBeaten):
+        return Outcome::NotBeaten;
+    case int(Outcome::Refused):
+        return Outcome::Refused;
+    default:
+        return Outcome::Failed;
+    }
+}
+
+Keeper ownFolder()
+{
+    return {::geteuid(), true};
+}
+
+Keeper sharedFolder()
+{
+    return {0, false};
+}
+
+Pair load(const std::string &dir, std::string *why)
+{
+    std::string cause;
+    Pair pair;
+    const Fd d(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!d)
+        fail(cause, "cannot open", dir);
+    for (int attempt = 0; d && attempt < kLoadAttempts; ++attempt) {
+        cause.clear();
+        const bool switching = exists(d.get(), kOldScore);
+        const bool oldHolder = switching && exists(d.get(), kOldHolder);
+        const Seen score = look(d.get(), switching ? kOldScore : kScore, cause);
+        const Seen holder = look(d.get(), oldHolder ? kOldHolder : kHolder, cause);
+        pair = {score.bytes, holder.bytes};
+        if (exists(d.get(), kOldScore) == switching && unchanged(d.get(), score)
+            && unchanged(d.get(), holder))
+            break;
+        std::this_thread::sleep_for(1ms);
+    }
+    if (why)
+        *why = cause;
+    return pair;
 }
 
 bool ensure(const std::string &dir, std::string &why)
 {
-    const Directory d(dir, LOCK_SH);
-    why = d.why();
-    return d.opened() && ensureIn(d.fd(), why);
+    const Fd d(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!d)
+        return fail(why, "cannot open", dir);
+    return makeMissing(d.get(), kScore, 0664, why) && makeMissing(d.get(), kHolder, 0664, why);
 }
 
-Result saveIfBeaten(const std::string &dir, std::string_view score, std::string_view holder)
+Result saveIfBeaten(const std::string &dir, std::string_view score, std::string_view holder,
+                    const Keeper &keeper)
 {
-    const Directory d(dir, LOCK_EX);
-    std::string why = d.why();
-    if (!d.locked() || !recover(d.fd(), why) || !ensureIn(d.fd(), why))
+    if (const char *problem = scoreProblem(score))
+        return {Outcome::Refused, problem};
+    if (const char *problem = nameProblem(holder))
+        return {Outcome::Refused, problem};
+    std::string why;
+    const Fd d(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!d)
+        return fail(why, "cannot open", dir), failed(why);
+    if (keeper.makesFiles && !makeMissing(d.get(), kLock, 0600, why))
         return failed(why);
-    if (readNumber(read(d.fd(), kScore)) >= readNumber(score))
+    const Fd locked = lock(d.get(), keeper, why);
+    if (!locked || !recover(d.get(), why))
+        return failed(why);
+    for (const std::string *name : {&kScore, &kHolder, &kSpareScore, &kSpareHolder})
+        if (keeper.makesFiles && !makeMissing(d.get(), *name, 0664, why))
+            return failed(why);
+    // Both files must read: what cannot be read is never overwritten.
+    std::string stored, storedHolder;
+    for (auto [name, bytes] : {std::pair{&kScore, &stored}, {&kHolder, &storedHolder}}) {
+        const Fd fd = openKept(d.get(), *name, O_RDONLY, keeper, why);
+        if (!fd || !readAll(fd.get(), *bytes, *name, why))
+            return failed(why);
+    }
+    if (readNumber(stored) >= readNumber(score))
         return {Outcome::NotBeaten, {}};
-    if (!switchPair(d.fd(), std::string(score) + "\r\n", std::string(holder) + "\r\n", why))
+    if (!writeSpare(d.get(), kSpareScore, score, keeper, why)
+        || !writeSpare(d.get(), kSpareHolder, holder, keeper, why) || !switchPair(d.get(), why))
+        return failed(why);
+    return {Outcome::Saved, {}};
+}
+
+const char *parseRequest(std::string_view input, Request &request)
+{
+    if (input.size() > kMaxRequest)
+        return "more than a score and a name";
+    const std::size_t scoreEnd = input.find('\n');
+    if (scoreEnd == std::string_view::npos || input.find('\n', scoreEnd + 1) != input.size() - 1)
+        return "expected two lines: the score and the name";
+    request = {input.substr(0, scoreEnd), input.substr(scoreEnd + 1, input.size() - scoreEnd - 2)};
+    if (const char *problem = scoreProblem(request.score))
+        return problem;
+    return nameProblem(request.name);
+}
+
+Result prepareShared(const std::string &dir, gid_t group)
+{
+    std::string why;
+    const std::size_t slash = dir.find_last_of('/');
+    if (slash == std::string::npos || slash + 1 == dir.size())
+        return failed("not a directory's absolute path: " + dir);
+    const std::string parent = slash == 0 ? "/" : dir.substr(0, slash);
+    const std::string base = dir.substr(slash + 1);
+    const Fd up(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!up)
+        return fail(why, "cannot open", parent), failed(why);
+    const bool made = ::mkdirat(up.get(), base.c_str(), 0700) == 0;
+    if (!made && errno != EEXIST)
+        return fail(why, "cannot create", dir), failed(why);
+    const Fd d(::openat(up.get(), base.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!d)
+        return fail(why, "cannot open", dir), failed(why);
+    if (made && (::fchown(d.get(), 0, group) != 0 || ::fchmod(d.get(), 02775) != 0))
+        return fail(why, "cannot give root and the group", dir), failed(why);
+    // The previous version's saves locked the directory itself; any account
+    // may hold that lock, so it is only waited for a while.
+    lockWithin(d.get());
+    const Keeper root{0, false};
+    if (!makeRootsOwn(d.get(), kLock, group, 0640, why))
+        return failed(why);
+    const Fd locked = lock(d.get(), root, why);
+    if (!locked || !recover(d.get(), why))
+        return failed(why);
+    for (const std::string *name : {&kScore, &kHolder, &kSpareScore, &kSpareHolder})
+        if (!makeRootsOwn(d.get(), *name, group, 0664, why))
+            return failed(why);
+    if (!sync(d.get(), why))
         return failed(why);
     return {Outcome::Saved, {}};
 }

@@ -1,67 +1,87 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "storage/record.h"
+
 #include <QLoggingCategory>
+#include <QObject>
 #include <QString>
 
-#include <cstdint>
+#include <functional>
+#include <thread>
 #include <utility>
 
 Q_DECLARE_LOGGING_CATEGORY(lcRecords)
 
-// The whole text of a file, decoded from the local 8-bit encoding; only
-// its first few kilobytes. A missing file reads as empty.
+// The whole text of a file, decoded from UTF-8; only its first few
+// kilobytes. A missing file reads as empty.
 QString Leggifiletxt(const QString &nomefile);
-
-enum class SaveOutcome : std::uint8_t { NotBeaten, Saved, Failed };
 
 // The record as the game reaches it: two one-line files, the score in
 // tavrec8.txt and its holder in ntavrec8.txt, in one fixed directory.
 // Failures are logged under brunilla.records, with their cause.
-class RecordFiles
+class RecordFiles : public QObject
 {
+    Q_OBJECT
 public:
-    virtual ~RecordFiles() = default;
+    using Done = std::function<void(record::Outcome)>;
+
     // The directory, ending in a separator.
     virtual QString GetSystemDir() = 0;
     // Makes sure both files exist before the record is shown.
     virtual void ensureRecordFiles(const QString &cartella) = 0;
-    // The score file's text and the holder file's, as they stand; every
-    // account may read them.
+    // The score file's text and the holder file's, as they stand, at once:
+    // a save under way never delays them.
     std::pair<QString, QString> load(const QString &cartella);
-    // Stores the pair when the score beats the record on disk now, which
-    // another copy of the game may have raised since this one started.
-    virtual SaveOutcome save(const QString &cartella, const QString &score, const QString &holder) = 0;
+    // Stores the pair, in the background, when the score beats the record
+    // on disk then, which another game may have raised since this one
+    // started. done gets the outcome later, on this thread, within seconds.
+    virtual void save(const QString &cartella, const QString &score, const QString &holder,
+                      Done done) = 0;
+
+signals:
+    // The record was changed in the background: shown, it is out of date.
+    void changed();
 };
 
 // The player's own record, in a folder of theirs, written directly: the
 // game as built, before it is installed.
 class OwnRecords final : public RecordFiles
 {
+    Q_OBJECT
 public:
     explicit OwnRecords(QString folder) : m_folder(std::move(folder)) {}
+    ~OwnRecords() override;
     QString GetSystemDir() override;
     void ensureRecordFiles(const QString &cartella) override;
-    SaveOutcome save(const QString &cartella, const QString &score, const QString &holder) override;
+    void save(const QString &cartella, const QString &score, const QString &holder,
+              Done done) override;
 
 private:
     QString m_folder;
+    std::thread m_saving;
 };
 
 // The record every account on the computer shares, in a directory the
 // players may read but not write: a set-group-id helper stores new ones.
 class SharedRecords final : public RecordFiles
 {
+    Q_OBJECT
 public:
     // ownFolder: where version 1.0.0 kept each player's own record, which
     // is offered to the shared one once.
     SharedRecords(QString folder, QString helper, QString ownFolder);
+    ~SharedRecords() override;
     QString GetSystemDir() override { return m_folder + u'/'; }
     void ensureRecordFiles(const QString &cartella) override;
-    SaveOutcome save(const QString &cartella, const QString &score, const QString &holder) override;
+    void save(const QString &cartella, const QString &score, const QString &holder,
+              Done done) override;
 
 private:
+    void runHelper(const QString &score, const QString &holder, Done done);
+
     QString m_folder;
     QString m_helper;
     QString m_ownFolder;
+    bool m_offered = false;
 };

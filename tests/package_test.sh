@@ -26,7 +26,7 @@ desktop-file-validate "$root/usr/share/applications/it.brunilla.Brunilla.desktop
 appstreamcli validate --no-net "$root/usr/share/metainfo/it.brunilla.Brunilla.metainfo.xml"
 for file in share/icons/hicolor/{16x16,22x22,24x24,32x32,48x48,64x64,128x128,256x256}/apps/brunilla.png \
             share/icons/hicolor/scalable/apps/brunilla.svg share/games/brunilla/suoni/{Esatto,no}.wav \
-            lib/games/brunilla/{brunilla_sound.so,brunilla-record} share/man/man6/brunilla.6.gz; do
+            lib/games/brunilla/{brunilla_sound.so,brunilla-record,brunilla-record-setup} share/man/man6/brunilla.6.gz; do
     test -s "$root/usr/$file" || { echo "missing: $file"; exit 1; }
 done
 XDG_DATA_HOME="$root/data" "$root/usr/games/brunilla" &

@@ -8,6 +8,8 @@
 #include "platform/places.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
 
 #include <cstdio>
 
@@ -23,6 +25,11 @@ int main(int argc, char *argv[])
     g.records = std::make_unique<SharedRecords>(QStringLiteral(BRUNILLA_SHARED_RECORD_DIR), places.recordHelper,
                                                 QDir::homePath() + QStringLiteral("/.local/share/brunilla"));
     g.start(args[2]);
+    // A record kept by version 1.0.0 is offered in the background.
+    QElapsedTimer clock;
+    clock.start();
+    while (!g.records->findChildren<QProcess *>().isEmpty() && clock.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     std::printf("record: %s|%s\n", qPrintable(g.ui().lblpunti->text().trimmed()), qPrintable(g.ui().lblnome->text().trimmed()));
     for (int right = args[3].toInt(); right > 0; --right) {
         g.answer(QStringLiteral("40"));
@@ -30,6 +37,8 @@ int main(int argc, char *argv[])
     }
     const qsizetype before = g.prompts.size();
     g.ui().cmdExit->click();
+    while (!g.quit)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     std::printf("end: %s\n", g.prompts.size() > before ? qPrintable(g.prompts.last()) : "-");
     return 0;
 }

@@ -9,13 +9,23 @@
 
 #include <QAccessible>
 #include <QDialogButtonBox>
-#include <QProxyStyle>
 #include <QFontInfo>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QProcess>
+#include <QProxyStyle>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
 const QString kSaved = QStringLiteral("Ok! Ho registrato il tuo record, C A M P I O N E");
+const QString kSorry =
+    QStringLiteral("Mi dispiace, non sono riuscita a registrare il tuo record. Il gioco finisce qui, ciao!");
 const QColor kYellow(255, 255, 0), kCyan(0, 255, 255), kBlue(0, 0, 255), kRed(255, 0, 0), kGreen(0, 128, 0);
 
 // A control as the layout has it: place in twips, font size in pixels (0:
@@ -275,6 +285,7 @@ private slots:
             } else {
                 g.ui().cmdExit->click();
             }
+            QTRY_VERIFY2(g.quit || how == u"close", qPrintable(how));
             QVERIFY2(g.quit && !quitEarly && !g.timer->active && g.prompts.mid(2) == boxes && g.record() == QLatin1String(record),
                      qPrintable(how + u' ' + QLatin1String(answers)));
         }
@@ -303,8 +314,73 @@ private slots:
         g.answer(QStringLiteral("24"));
         g.replies = {{MsgBoxCode::Yes, {}, {}}, {MsgBoxCode::Ok, {}, [&g] { g.tick(901); }}};
         g.ui().Next->trigger();
-        QCoreApplication::processEvents();
+        QTRY_VERIFY(g.quit);
         QVERIFY(g.quit && g.windows == 2 && g.prompts.last() == kSaved + u'"' && g.record() == QLatin1String("1\r\n|Luca\r\n"));
+    }
+
+    void theNameBoxTakesOnlyWhatARecordMayHold()
+    {
+        QTimer::singleShot(0, [] {
+            auto *field = QApplication::activeModalWidget()->findChild<QLineEdit *>();
+            field->insert(QStringLiteral("Eva\x1b]0;x\x07")); // terminal controls, pasted
+            field->insert(QStringLiteral("Eva"));
+            field->insert(QString(40, u'a'));
+            QTest::keyClicks(field, QString(40, u'b'));
+            QTest::keyClick(field, Qt::Key_Return);
+        });
+        QtDialogs dialogs;
+        const QString name = dialogs.InputBox(QStringLiteral("Come ti chiami?"), {}, {});
+        QCOMPARE(name, QStringLiteral("Eva") + QString(29, u'b'));
+        QCOMPARE(record::nameProblem(name.toStdString()), nullptr);
+    }
+
+    void theWindowGoesOnWhileTheRecordIsSaved()
+    {
+        Game g;
+        g.start();
+        g.answer(QStringLiteral("40"));
+        // Another copy of the game holds the lock, and keeps it.
+        const QByteArray blocco = QFile::encodeName(g.folder.filePath(QStringLiteral("blocco")));
+        const int lock = ::open(blocco.constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
+        QCOMPARE(::flock(lock, LOCK_EX), 0);
+        g.ui().cmdExit->click();
+        QCOMPARE(g.prompts.size(), 2); // back at once: no box yet, the save waits
+        QVERIFY(!g.quit);
+        g.ui().cmdExit->click(); // a second ending does not start
+        QTRY_VERIFY_WITH_TIMEOUT(g.quit, 8000);
+        QCOMPARE(g.prompts.mid(2), QStringList{kSorry});
+        QCOMPARE(g.record(), QStringLiteral("|"));
+        ::close(lock);
+    }
+
+    void anOldRecordIsOfferedInTheBackground()
+    {
+        Game g;
+        QTemporaryDir own, shared; // the player's folder of version 1.0.0, the shared directory
+        QFile score(own.filePath(QStringLiteral("tavrec8.txt"))), holder(own.filePath(QStringLiteral("ntavrec8.txt")));
+        QVERIFY(score.open(QIODevice::WriteOnly) && holder.open(QIODevice::WriteOnly));
+        score.write("9\r\n");
+        holder.write("Zoe\r\n");
+        score.close();
+        holder.close();
+        // The helper, slow, as it may be: it stores what it reads.
+        const QString helper = own.filePath(QStringLiteral("helper"));
+        QFile script(helper);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        const QByteArray to = QFile::encodeName(shared.path());
+        script.write("#!/bin/sh\nread s; read n; sleep 1\nprintf '%s\\r\\n' \"$s\" > " + to + "/tavrec8.txt\n"
+                     "printf '%s\\r\\n' \"$n\" > " + to + "/ntavrec8.txt\n");
+        script.close();
+        QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+        g.records = std::make_unique<SharedRecords>(shared.path(), helper, own.path());
+        g.start();
+        QVERIFY(g.window().isVisible());
+        QVERIFY(!g.records->findChildren<QProcess *>().isEmpty()); // the window did not wait for it
+        QCOMPARE(g.ui().lblpunti->text(), QString());
+        QTRY_COMPARE(g.ui().lblpunti->text(), QStringLiteral("9\r\n")); // shown once stored
+        QCOMPARE(g.ui().lblnome->text(), QStringLiteral("Zoe\r\n"));
+        QTRY_VERIFY(QFile::exists(own.filePath(QStringLiteral("tavrec8.txt.offerto"))));
+        QVERIFY(!QFile::exists(own.filePath(QStringLiteral("tavrec8.txt"))));
     }
 };
 

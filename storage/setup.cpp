@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// brunilla-record-setup: run as root by the package's maintainer scripts
+// after every installation and upgrade. It makes the shared record's
+// directory whole: every file there root's and the group games', with
+// nothing found in the directory changed in place (record::prepareShared).
+
+#include "storage/record.h"
+
+#include <cstdio>
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+int main(int argc, char *[])
+{
+    if (argc != 1 || ::geteuid() != 0) {
+        std::fprintf(stderr, "brunilla-record-setup: run it as root, without arguments\n");
+        return 2;
+    }
+    ::umask(022);
+    const group *games = ::getgrnam("games");
+    if (!games) {
+        std::fprintf(stderr, "brunilla-record-setup: there is no group games\n");
+        return 1;
+    }
+    const record::Result result = record::prepareShared(BRUNILLA_SHARED_RECORD_DIR, games->gr_gid);
+    if (result.outcome != record::Outcome::Saved) {
+        std::fprintf(stderr, "brunilla-record-setup: %s: %s\n", BRUNILLA_SHARED_RECORD_DIR, result.why.c_str());
+        return 1;
+    }
+    return 0;
+}
