@@ -3,8 +3,9 @@
 # assets/ by tools/genassets.cpp.
 #
 # Pictures are built into the program as :/pictures/<name>_<size>.png:
-# brunilla_48, puntatore_48 (hot spot at 0,0), nuovo_32/16,
-# nuovo_premuto_32/16, nuovo_spento_32/16, esci_32/16, orologio_32.
+# brunilla_48/32/16, puntatore_48 (hot spot at 0,0), nuovo_32/16,
+# nuovo_premuto_32/16, nuovo_spento_32/16, esci_32/16, orologio_32; and
+# their sources as :/pictures/<name>.svg.
 # The sounds land beside the game as suoni/Esatto.wav and suoni/no.wav;
 # the desktop icons in icons/<size>x<size>/apps/brunilla.png.
 
@@ -18,7 +19,7 @@ set(BRUNILLA_ICON_DIR "${CMAKE_BINARY_DIR}/icons")
 function(brunilla_add_assets target)
     set(svgs)
     set(pngs)
-    foreach(entry brunilla:48 puntatore:48 nuovo:32,16 nuovo_premuto:32,16 nuovo_spento:32,16 esci:32,16 orologio:32)
+    foreach(entry brunilla:48,32,16 puntatore:48 nuovo:32,16 nuovo_premuto:32,16 nuovo_spento:32,16 esci:32,16 orologio:32)
         string(REPLACE ":" ";" parts "${entry}")
         list(GET parts 0 name)
         list(GET parts 1 sizes)
@@ -34,6 +35,8 @@ function(brunilla_add_assets target)
         COMMENT "Drawing the pictures"
         VERBATIM)
     qt_add_resources(${target} pictures PREFIX /pictures BASE "${BRUNILLA_PICTURE_DIR}" FILES ${pngs})
+    # The sources too, for the screens of other densities.
+    qt_add_resources(${target} sources PREFIX /pictures BASE "${CMAKE_SOURCE_DIR}/assets/pictures" FILES ${svgs})
 
     set(waves "${BRUNILLA_SOUND_DIR}/Esatto.wav" "${BRUNILLA_SOUND_DIR}/no.wav")
     add_custom_command(OUTPUT ${waves}

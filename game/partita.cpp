@@ -82,7 +82,7 @@ void Partita::Form_Activate()
 void Partita::Form_Resize()
 {
     if (m_tavola.isMinimized())
-        m_tavola.setWindowTitle(QStringLiteral("Giocare con la tavola pitagorica"));
+        m_tavola.setCaption(QStringLiteral("Giocare con la tavola pitagorica"));
 }
 
 void Partita::cmdNext_Click()

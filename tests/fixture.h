@@ -12,6 +12,7 @@
 #include "platform/ticker.h"
 #include "ui/answerbox.h"
 #include "ui/etichetta.h"
+#include "ui/immagine.h"
 #include "ui/picturebutton.h"
 #include "ui/sfondo.h"
 #include "ui/tavola.h"

@@ -107,6 +107,9 @@ private slots:
 
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.resize(1276, 995); // as a tiling desktop would: the window keeps its layout's size
+        QCOMPARE(ui.sfondo->size(), QSize(792, 554));
+        QCOMPARE(window.minimumSize(), window.maximumSize());
         // The text box and the buttons lie above the labels, cmdNext above Command1.
         for (const auto &[place, on] : {std::pair<QWidget *, QWidget *>{ui.txtAnswer, ui.txtAnswer}, {ui.cmdExit, ui.cmdExit},
                                         {ui.cmdNext, ui.cmdNext}, {ui.Command1, ui.cmdNext}})
@@ -249,8 +252,9 @@ private slots:
         QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
         QApplication::sendEvent(ui.txtAnswer, &held);
         QCOMPARE(ui.lblNum2->text() + g.counters() + QString::number(g.log.count(u'R')), QStringLiteral("25,4,910"));
-        g.window().showMinimized(); // minimized, the caption changes
+        g.window().showMinimized(); // minimized, the caption changes, and a screen reader reads it
         QTRY_COMPARE(g.window().windowTitle(), QStringLiteral("Giocare con la tavola pitagorica"));
+        QCOMPARE(accessible(&g.window()), QStringLiteral("Giocare con la tavola pitagorica"));
     }
 
     void endings()

@@ -30,7 +30,7 @@ struct Picture
 };
 
 const Picture kPictures[] = {
-    {"brunilla", {48}, 0},
+    {"brunilla", {48, 32, 16}, 0}, // the window's icon, at the sizes window systems ask for
     {"puntatore", {48}, 256},
     {"nuovo", {32, 16}, 16},
     {"nuovo_premuto", {32, 16}, 16},

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/picturebutton.h"
 
+#include "ui/pictures.h"
+
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
@@ -11,8 +13,7 @@ PictureButton::PictureButton(QWidget *parent) : QPushButton(parent)
     setAutoDefault(true);
 }
 
-void PictureButton::setPictures(const QPixmap &normal, const QPixmap &pressed,
-                                const QPixmap &disabled)
+void PictureButton::setPictures(const QString &normal, const QString &pressed, const QString &disabled)
 {
     m_normal = normal;
     m_pressed = pressed;
@@ -20,7 +21,7 @@ void PictureButton::setPictures(const QPixmap &normal, const QPixmap &pressed,
     update();
 }
 
-const QPixmap &PictureButton::currentPicture() const
+const QString &PictureButton::currentPicture() const
 {
     if (!isEnabled() && !m_disabled.isNull())
         return m_disabled;
@@ -50,11 +51,11 @@ void PictureButton::paintEvent(QPaintEvent *)
     p.drawLine(r.right() - 1, r.top() + 1, r.right() - 1, r.bottom() - 1);
 
     const int shift = down ? 1 : 0;
-    const QPixmap &picture = currentPicture();
-    const QSize pictureSize = picture.deviceIndependentSize().toSize();
+    const QPixmap shown = gamePicture(currentPicture(), 32, devicePixelRatioF());
+    const QSize pictureSize = shown.deviceIndependentSize().toSize();
     const int captionHeight = fontMetrics().height();
     const int top = (r.height() - pictureSize.height() - captionHeight) / 2;
-    p.drawPixmap((r.width() - pictureSize.width()) / 2 + shift, top + shift, picture);
+    p.drawPixmap((r.width() - pictureSize.width()) / 2 + shift, top + shift, shown);
 
     const QRect caption(r.left() + 3 + shift, top + pictureSize.height() + shift,
                         r.width() - 6, captionHeight);

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QPixmap>
 #include <QPushButton>
 
 // A push button in picture style: a flat face colour, a picture above the
-// caption, and separate pictures for the normal, pressed and disabled states.
+// caption, and separate pictures for the normal, pressed and disabled
+// states, each drawn for the density of the screen (ui/pictures.h).
 class PictureButton : public QPushButton
 {
     Q_OBJECT
@@ -13,18 +13,18 @@ public:
     explicit PictureButton(QWidget *parent = nullptr);
 
     void setFaceColour(const QColor &colour) { m_face = colour; update(); }
-    // A state without a picture of its own shows the normal one.
-    void setPictures(const QPixmap &normal, const QPixmap &pressed = {},
-                     const QPixmap &disabled = {});
+    // The pictures' names; a state without a picture of its own shows the
+    // normal one.
+    void setPictures(const QString &normal, const QString &pressed = {}, const QString &disabled = {});
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    const QPixmap &currentPicture() const;
+    const QString &currentPicture() const;
 
     QColor m_face;
-    QPixmap m_normal;
-    QPixmap m_pressed;
-    QPixmap m_disabled;
+    QString m_normal;
+    QString m_pressed;
+    QString m_disabled;
 };

@@ -1,22 +1,79 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/pictures.h"
 
+#include <QFile>
+#include <QIconEngine>
+#include <QImageReader>
 #include <QPainter>
+#include <QPixmapCache>
 
-QPixmap picture(const QString &name)
+#include <cmath>
+
+namespace {
+
+// Drawn from the source, in all its colours, by Qt's SVG reader, which is
+// loaded only when a screen needs it.
+QPixmap drawn(const QString &name, int size, qreal devicePixelRatio)
 {
-    return QPixmap(QStringLiteral(":/pictures/%1.png").arg(name));
+    QImageReader source(QStringLiteral(":/pictures/%1.svg").arg(name));
+    const int pixels = int(std::lround(size * devicePixelRatio));
+    source.setScaledSize({pixels, pixels});
+    QPixmap pixmap = QPixmap::fromImage(source.read());
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    return pixmap;
+}
+
+class GameIconEngine final : public QIconEngine
+{
+public:
+    QIconEngine *clone() const override { return new GameIconEngine; }
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode, QIcon::State) override
+    {
+        painter->drawPixmap(rect, gamePicture(kName, rect.width(), painter->device()->devicePixelRatioF()));
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode, QIcon::State) override { return gamePicture(kName, size.width(), 1); }
+    // size in device pixels
+    QPixmap scaledPixmap(const QSize &size, QIcon::Mode, QIcon::State, qreal scale) override
+    {
+        return gamePicture(kName, int(std::lround(size.width() / scale)), scale);
+    }
+    // Qt 6.4 asks for a scaled pixmap through this hook alone.
+    void virtual_hook(int id, void *data) override
+    {
+        if (id != ScaledPixmapHook)
+            return QIconEngine::virtual_hook(id, data);
+        auto &asked = *static_cast<ScaledPixmapArgument *>(data);
+        asked.pixmap = scaledPixmap(asked.size, asked.mode, asked.state, asked.scale);
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {{16, 16}, {32, 32}, {48, 48}}; }
+
+private:
+    inline static const QString kName = QStringLiteral("brunilla");
+};
+
+} // namespace
+
+QPixmap gamePicture(const QString &name, int size, qreal devicePixelRatio)
+{
+    const QString key = QStringLiteral("brunilla/%1/%2/%3").arg(name).arg(size).arg(devicePixelRatio);
+    QPixmap pixmap;
+    if (QPixmapCache::find(key, &pixmap))
+        return pixmap;
+    const QString built = QStringLiteral(":/pictures/%1_%2.png").arg(name).arg(size);
+    pixmap = devicePixelRatio == 1 && QFile::exists(built) ? QPixmap(built) : drawn(name, size, devicePixelRatio);
+    QPixmapCache::insert(key, pixmap);
+    return pixmap;
 }
 
 QIcon gameIcon()
 {
-    return QIcon(picture(QStringLiteral("brunilla_48")));
+    return QIcon(new GameIconEngine);
 }
 
 QCursor clientPointer()
 {
     // The pencil's tip is the top-left pixel.
-    return QCursor(picture(QStringLiteral("puntatore_48")), 0, 0);
+    return QCursor(gamePicture(QStringLiteral("puntatore"), 48, 1), 0, 0);
 }
 
 QCursor iconPointer()

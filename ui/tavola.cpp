@@ -17,7 +17,7 @@ Tavola::Tavola(const Services &services, QWidget *parent)
     : QMainWindow(parent), m_timer(services.makeTimer())
 {
     setObjectName(QStringLiteral("Tavola"));
-    setWindowTitle(QStringLiteral("Gioca con la Brunilla"));
+    setCaption(QStringLiteral("Gioca con la Brunilla"));
     setWindowIcon(gameIcon());
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->start(); // enabled at creation; the load handler stops it at once
@@ -31,8 +31,9 @@ void Tavola::buildWidgets()
         return;
     m_built = true;
     m_ui.setupUi(this);
-    // The client area of the layout, below the menu bar.
-    resize(twips(11880), twips(8310) + menuBar()->sizeHint().height());
+    // The client area of the layout, below the menu bar, and no other size:
+    // tiling desktops float the window, and none offers to enlarge it.
+    setFixedSize(twips(11880), twips(8310) + menuBar()->sizeHint().height());
 
     Partita *game = m_partita.get();
     connect(m_ui.cmdNext, &QPushButton::clicked, game, &Partita::cmdNext_Click);
@@ -46,6 +47,12 @@ void Tavola::buildWidgets()
 }
 
 Tavola::~Tavola() = default;
+
+void Tavola::setCaption(const QString &caption)
+{
+    setWindowTitle(caption);
+    setWindowIconText(caption);
+}
 
 // cmdNext is the window's default button: while it is enabled, Enter
 // outside the buttons presses it instead of reaching the answer box, so

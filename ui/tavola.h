@@ -25,6 +25,9 @@ public:
     void buildWidgets();
     TavolaUi &ui() { return buildWidgets(), m_ui; }
     Partita &partita() { return *m_partita; }
+    // The caption, also the name a screen reader reads while the window is
+    // minimized (its icon text).
+    void setCaption(const QString &caption);
     Ticker &Timer1() { return *m_timer; }
 
 signals:

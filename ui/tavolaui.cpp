@@ -4,6 +4,7 @@
 #include "ui/answerbox.h"
 #include "ui/etichetta.h"
 #include "ui/fonts.h"
+#include "ui/immagine.h"
 #include "ui/picturebutton.h"
 #include "ui/pictures.h"
 #include "ui/screenreader.h"
@@ -117,15 +118,14 @@ void TavolaUi::setupUi(QMainWindow *window)
     cmdNext = makeButton(sfondo, "cmdNext", QStringLiteral("&Nuovo calcolo"), QColor(0, 192, 192),
                          QStringLiteral("Go"));
     setGeometryTwips(cmdNext, 4200, 5280, 1815, 1095);
-    cmdNext->setPictures(picture(QStringLiteral("nuovo_32")), picture(QStringLiteral("nuovo_premuto_32")),
-                         picture(QStringLiteral("nuovo_spento_32")));
+    cmdNext->setPictures(QStringLiteral("nuovo"), QStringLiteral("nuovo_premuto"), QStringLiteral("nuovo_spento"));
     cmdNext->setCursor(iconPointer());
     cmdNext->setEnabled(false);
 
     cmdExit = makeButton(sfondo, "cmdExit", QStringLiteral("E&xit"), QColor(192, 0, 192),
                          QStringLiteral("Ti prego resta ancora, forse riuscirai a farmi uscire "));
     setGeometryTwips(cmdExit, 7680, 5280, 2055, 1095);
-    cmdExit->setPictures(picture(QStringLiteral("esci_32")));
+    cmdExit->setPictures(QStringLiteral("esci"));
     cmdExit->setCursor(Qt::ArrowCursor);
 
     Command1 = new QPushButton(QStringLiteral("Command1"), sfondo);
@@ -180,11 +180,10 @@ void TavolaUi::setupUi(QMainWindow *window)
         factor->setAutoFillBackground(true);
     }
 
-    Image1 = new QLabel(sfondo);
+    Image1 = new Immagine(sfondo);
     Image1->setObjectName(QStringLiteral("Image1"));
     setGeometryTwips(Image1, 480, 1680, 480, 480);
-    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image1->setPixmap(picture(QStringLiteral("orologio_32")));
+    Image1->setPicture(QStringLiteral("orologio"), 32);
     Image1->setToolTip(QStringLiteral("Clicca sotto di me per impostare il Timer"));
     Image1->setAccessibleName(QStringLiteral("Orologio"));
 

@@ -3,9 +3,9 @@
 
 class AnswerBox;
 class Etichetta;
+class Immagine;
 class PictureButton;
 class QAction;
-class QLabel;
 class QMainWindow;
 class QPushButton;
 class Sfondo;
@@ -32,7 +32,7 @@ struct TavolaUi
     Etichetta *Label1 = nullptr;
     Etichetta *lblScore2 = nullptr;
     Etichetta *lblScore1 = nullptr;
-    QLabel *Image1 = nullptr;
+    Immagine *Image1 = nullptr;
     Etichetta *lblNum2 = nullptr;
     Etichetta *Label4 = nullptr;
     Etichetta *Label2 = nullptr;
