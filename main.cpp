@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "buildsettings.h"
 #include "game/sessione.h"
 #include "platform/dialogs.h"
 #include "platform/places.h"
@@ -8,6 +9,7 @@
 #include "storage/recordfiles.h"
 #include "ui/fonts.h"
 #include "ui/pictures.h"
+#include "ui/tavola.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -17,6 +19,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // No display name: the toolkit would append it to the window title.
     QApplication::setApplicationName(QStringLiteral("brunilla"));
+    QApplication::setApplicationVersion(QString::fromUtf8(build::kVersion));
     // The desktop entry's name, which gives the window its icon on Wayland;
     // the icon itself, for the boxes too, without a search of icon themes.
     QGuiApplication::setDesktopFileName(QStringLiteral("it.brunilla.Brunilla"));
@@ -28,12 +31,13 @@ int main(int argc, char *argv[])
 
     const Places places = findPlaces(QCoreApplication::applicationDirPath());
     const QString ownFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-                            + QStringLiteral("/brunilla");
+            + QStringLiteral("/brunilla");
     std::unique_ptr<RecordFiles> records;
     if (places.recordHelper.isEmpty())
         records = std::make_unique<OwnRecords>(ownFolder);
     else
-        records = std::make_unique<SharedRecords>(QStringLiteral(BRUNILLA_SHARED_RECORD_DIR), places.recordHelper, ownFolder);
+        records = std::make_unique<SharedRecords>(QString::fromUtf8(build::kSharedRecordDir),
+                                                  places.recordHelper, ownFolder);
 
     QtDialogs dialogs;
     LazySoundPlayer sound(places.soundModule);
@@ -48,7 +52,7 @@ int main(int argc, char *argv[])
     services.quit = [] { QCoreApplication::exit(0); };
     services.soundDir = places.sounds;
 
-    Sessione sessione(services);
+    Sessione sessione(services, [] { return std::make_unique<Tavola>(); });
     sessione.start();
     return app.exec();
 }

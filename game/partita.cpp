@@ -5,25 +5,20 @@
 #include "platform/random.h"
 #include "platform/sound.h"
 #include "platform/ticker.h"
-#include "ui/answerbox.h"
-#include "ui/etichetta.h"
-#include "ui/picturebutton.h"
-#include "ui/sfondo.h"
-#include "ui/tavola.h"
-#include "ui/tavolaui.h"
 
 #include <QLocale>
 
-#include <utility>
-
 #include <cmath>
 #include <limits>
+#include <utility>
+
+using enum Finestra::Control;
 
 namespace {
 
 const QString kRecordSaved = QStringLiteral("Ok! Ho registrato il tuo record, C A M P I O N E");
 const QString kRecordNotSaved = QStringLiteral(
-    "Mi dispiace, non sono riuscita a registrare il tuo record. Il gioco finisce qui, ciao!");
+        "Mi dispiace, non sono riuscita a registrare il tuo record. Il gioco finisce qui, ciao!");
 
 Whole wholePart(double value)
 {
@@ -39,21 +34,25 @@ void increment(Whole &counter)
 
 } // namespace
 
-Partita::Partita(Tavola &tavola, TavolaUi &ui, const Services &services)
-    : m_tavola(tavola), m_ui(ui), m_services(services)
+Partita::Partita(Finestra &finestra, const Services &services)
+    : m_finestra(finestra), m_services(services), m_timer(services.makeTimer())
 {
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    connect(m_timer.get(), &Ticker::tick, this, &Partita::Timer1_Timer);
+    m_timer->start(); // enabled at creation; the load handler stops it at once
 }
+
+Partita::~Partita() = default;
 
 void Partita::Form_Load()
 {
     Dialogs &dialogs = *m_services.dialogs;
-    m_tavola.Timer1().stop();
+    Timer1().stop();
     m_state.esatte = 0;
     m_state.errate = 0;
     m_state.nome = dialogs.InputBox(QStringLiteral("Come ti chiami?"));
     dialogs.MsgBox(u' ' + m_state.nome + QStringLiteral(" vediamo se sei un vero campione  "));
-    m_tavola.buildWidgets();
-    m_ui.lblnome1->setCaption(m_state.nome);
+    m_finestra.setText(lblnome1, m_state.nome);
     StartClock();
     m_state.esatte = 0;
     m_state.errate = 0;
@@ -63,15 +62,16 @@ void Partita::Form_Load()
     showRecord();
     // A record stored in the background (one kept by an earlier version) is shown at once.
     connect(&records, &RecordFiles::changed, this, &Partita::showRecord, Qt::UniqueConnection);
-    m_state.orologio.restanti = static_cast<Whole>(roundHalfEven(m_state.orologio.secondi + kGameSeconds));
+    m_state.orologio.restanti =
+            static_cast<Whole>(roundHalfEven(m_state.orologio.secondi + kGameSeconds));
     showClock();
 }
 
 void Partita::showRecord()
 {
     const auto [score, holder] = m_services.records->load(m_state.cartella);
-    m_ui.lblpunti->setCaption(score);
-    m_ui.lblnome->setCaption(holder);
+    m_finestra.setText(lblpunti, score);
+    m_finestra.setText(lblnome, holder);
 }
 
 void Partita::Form_Activate()
@@ -81,31 +81,30 @@ void Partita::Form_Activate()
 
 void Partita::Form_Resize()
 {
-    if (m_tavola.isMinimized())
-        m_tavola.setCaption(QStringLiteral("Giocare con la tavola pitagorica"));
+    if (m_finestra.minimized())
+        m_finestra.setCaption(QStringLiteral("Giocare con la tavola pitagorica"));
 }
 
 void Partita::cmdNext_Click()
 {
     RandomSource &random = *m_services.random;
     m_state.tinta = wholePart(random.uniform() * kTints);
-    m_ui.lblMessage->setCaption(QString());
+    m_finestra.setText(lblMessage, QString());
     random.reseed();
     Whole factor = wholePart(random.uniform() * 10);
     const Whole r = wholePart(random.uniform() * 100);
     if (factor == 0)
         factor = zeroReplacement(r);
-    m_ui.lblNum1->setCaption(QString::number(kFirstFactor));
-    m_ui.lblNum2->setCaption(QString::number(factor));
+    m_finestra.setText(lblNum1, QString::number(kFirstFactor));
+    m_finestra.setText(lblNum2, QString::number(factor));
     m_state.risultato = static_cast<Whole>(kFirstFactor * factor);
-    m_ui.cmdNext->setEnabled(false);
-    m_ui.sfondo->PaintBackground(m_state.tinta);
-    m_ui.txtAnswer->setFocus();
-    // Cleared once it has the focus: a screen reader that sees the caret move
+    m_finestra.enable(cmdNext, false);
+    m_finestra.PaintBackground(m_state.tinta);
+    m_finestra.focus(txtAnswer);
+    // Emptied once it has the focus: a screen reader that sees the caret move
     // in a box it has not yet been told is focused moves there silently, and
-    // the new question would go unheard. setText, not clear(): clear() is an
-    // undoable edit, and the undo history would grow with every question.
-    m_ui.txtAnswer->setText(QString());
+    // the new question would go unheard.
+    m_finestra.setText(txtAnswer, QString());
 }
 
 void Partita::txtAnswer_KeyPress(int &KeyAscii)
@@ -122,26 +121,29 @@ void Partita::txtAnswer_KeyPress(int &KeyAscii)
 void Partita::judgeAnswer()
 {
     // An answer too large for a whole number can never be the product.
-    const std::optional<Whole> answer = toWhole(readNumber(m_ui.txtAnswer->text()));
+    const std::optional<Whole> answer = toWhole(readNumber(m_finestra.text(txtAnswer)));
     if (answer != m_state.risultato) {
         increment(m_state.errate);
-        m_ui.lblMessage->setCaption(QStringLiteral("Sbagliato!! ") + QString::number(m_state.risultato));
+        m_finestra.setText(lblMessage,
+                           QStringLiteral("Sbagliato!! ") + QString::number(m_state.risultato));
         PlayWave(QStringLiteral("suoni/no.wav"));
-        m_ui.sfondo->blackOut();
-        m_ui.lblScore1->setCaption(QString::number(m_state.errate));
-        m_ui.cmdNext->setEnabled(true);
-        m_ui.cmdNext->setFocus();
+        m_finestra.blackOut();
+        m_finestra.setText(lblScore1, QString::number(m_state.errate));
+        m_finestra.enable(cmdNext, true);
+        m_finestra.focus(cmdNext);
     } else {
         increment(m_state.esatte);
-        m_ui.lblMessage->setCaption(QStringLiteral("Esatto! ") + m_state.nome + QStringLiteral(" sei forte!"));
+        m_finestra.setText(lblMessage,
+                           QStringLiteral("Esatto! ") + m_state.nome
+                                   + QStringLiteral(" sei forte!"));
         PlayWave(QStringLiteral("suoni/Esatto.wav"));
     }
-    m_ui.lblScore->setCaption(QString::number(m_state.esatte));
-    m_ui.cmdNext->setEnabled(true);
-    m_ui.cmdNext->setFocus();
-    m_ui.lblScore2->setCaption(QString::number(int(m_state.errate) + int(m_state.esatte)));
-    m_ui.cmdNext->setEnabled(true);
-    m_ui.cmdNext->setFocus();
+    m_finestra.setText(lblScore, QString::number(m_state.esatte));
+    m_finestra.enable(cmdNext, true);
+    m_finestra.focus(cmdNext);
+    m_finestra.setText(lblScore2, QString::number(int(m_state.errate) + int(m_state.esatte)));
+    m_finestra.enable(cmdNext, true);
+    m_finestra.focus(cmdNext);
 }
 
 void Partita::PlayWave(const QString &name)
@@ -151,20 +153,20 @@ void Partita::PlayWave(const QString &name)
 
 void Partita::StartClock()
 {
-    m_tavola.Timer1().start();
+    Timer1().start();
     m_state.orologio = Clock{0, kGameMinutes, 0, kGameSeconds};
     showClock();
 }
 
 void Partita::showClock()
 {
-    m_ui.lblconto->setCaption(clockText(m_state.orologio));
+    m_finestra.setText(lblconto, clockText(m_state.orologio));
 }
 
 void Partita::Timer1_Timer()
 {
-    if (m_ui.lblconto->text() == QLatin1String("00:00:00")) {
-        m_tavola.Timer1().stop();
+    if (m_finestra.text(lblconto) == QLatin1String("00:00:00")) {
+        Timer1().stop();
         TimeOver();
         return;
     }
@@ -179,9 +181,10 @@ void Partita::Next_Click()
     if (m_ending)
         return;
     Dialogs &dialogs = *m_services.dialogs;
-    const int answer = dialogs.MsgBox(QStringLiteral("INIZIAMO UNA NUOVA GARA  ?"),
-                                      MsgBoxCode::YesNo | MsgBoxCode::Question | MsgBoxCode::DefaultButton2,
-                                      QStringLiteral("INIZIARE NUOVA GARA"));
+    const int answer =
+            dialogs.MsgBox(QStringLiteral("INIZIAMO UNA NUOVA GARA  ?"),
+                           MsgBoxCode::YesNo | MsgBoxCode::Question | MsgBoxCode::DefaultButton2,
+                           QStringLiteral("INIZIARE NUOVA GARA"));
     // Time may have run out while the box was open; then that ending rules.
     if (m_ending || answer == MsgBoxCode::No)
         return;
@@ -189,11 +192,12 @@ void Partita::Next_Click()
     if (m_ending)
         return;
     if (upTo.isEmpty()) {
-        dialogs.MsgBox(u' ' + m_state.nome + QStringLiteral(" siccome non hai scelto arriviamo fino al 10."));
+        dialogs.MsgBox(u' ' + m_state.nome
+                       + QStringLiteral(" siccome non hai scelto arriviamo fino al 10."));
         if (m_ending)
             return;
     }
-    m_tavola.Timer1().stop();
+    Timer1().stop();
     emit unloadRequested();
 }
 
@@ -202,7 +206,7 @@ void Partita::cmdExit_Click()
     // Only one ending: the countdown must not start its own on top of this.
     if (std::exchange(m_ending, true))
         return;
-    m_tavola.Timer1().stop();
+    Timer1().stop();
     SaveRecordIfBeaten([this](record::Outcome outcome) { closeWithRecord(outcome, kRecordSaved); });
 }
 
@@ -211,11 +215,13 @@ void Partita::TimeOver()
     if (std::exchange(m_ending, true))
         return;
     const QString date = QLocale::system().toString(m_services.today(), QLocale::ShortFormat);
-    m_services.dialogs->MsgBox(QStringLiteral("Ciao a presto. Ore ") + QString::number(m_state.orologio.restanti),
+    m_services.dialogs->MsgBox(QStringLiteral("Ciao a presto. Ore ")
+                                       + QString::number(m_state.orologio.restanti),
                                MsgBoxCode::OkOnly, QStringLiteral("Data ") + date);
     if (m_ended)
         return;
-    SaveRecordIfBeaten([this](record::Outcome outcome) { closeWithRecord(outcome, kRecordSaved + u'"'); });
+    SaveRecordIfBeaten(
+            [this](record::Outcome outcome) { closeWithRecord(outcome, kRecordSaved + u'"'); });
 }
 
 void Partita::SaveRecordIfBeaten(const RecordFiles::Done &done)
@@ -223,9 +229,10 @@ void Partita::SaveRecordIfBeaten(const RecordFiles::Done &done)
     // The record shown at start-up first; the files then check the one on
     // disk, which another game may have raised meanwhile. The window goes
     // on meanwhile.
-    if (readNumber(m_ui.lblpunti->text()) >= readNumber(m_ui.lblScore->text()))
+    if (readNumber(m_finestra.text(lblpunti)) >= readNumber(m_finestra.text(lblScore)))
         return done(record::Outcome::NotBeaten);
-    m_services.records->save(m_state.cartella, m_ui.lblScore->text(), m_ui.lblnome1->text(), done);
+    m_services.records->save(m_state.cartella, m_finestra.text(lblScore), m_finestra.text(lblnome1),
+                             done);
 }
 
 void Partita::closeWithRecord(record::Outcome outcome, const QString &savedMessage)
@@ -239,17 +246,16 @@ void Partita::closeWithRecord(record::Outcome outcome, const QString &savedMessa
     endProgram();
 }
 
-void Partita::abandon()
+void Partita::Form_Unload()
 {
-    m_ending = m_ended = true;
-    m_tavola.Timer1().stop();
+    m_ending = true;
+    endProgram();
 }
 
 void Partita::endProgram()
 {
-    if (m_ended)
+    if (std::exchange(m_ended, true))
         return;
-    m_ended = true;
-    m_tavola.Timer1().stop();
+    Timer1().stop();
     emit programEnded();
 }

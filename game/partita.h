@@ -1,22 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "game/finestra.h"
 #include "game/gamestate.h"
 #include "game/services.h"
 #include "storage/recordfiles.h"
 
 #include <QObject>
 
-class Tavola;
-struct TavolaUi;
+#include <memory>
 
-// The game: its state and every handler of the window, named after the
-// control and the event they serve.
+class Ticker;
+
+// The game: its state, its one-second timer and every handler of the
+// window, named after the control and the event they serve. It reaches
+// the window only through Finestra.
 class Partita : public QObject
 {
     Q_OBJECT
 public:
-    Partita(Tavola &tavola, TavolaUi &ui, const Services &services);
+    Partita(Finestra &finestra, const Services &services);
+    ~Partita() override;
 
     void Form_Load();
     void Form_Activate();
@@ -27,10 +31,10 @@ public:
     void Next_Click();
     void cmdExit_Click();
     // The window was closed: the game ends where it stands, storing nothing.
-    void abandon();
+    void Form_Unload();
 
     const GameState &state() const { return m_state; }
-    bool ended() const { return m_ended; }
+    Ticker &Timer1() { return *m_timer; }
 
 signals:
     // The new-game command wants the window unloaded and shown afresh.
@@ -49,9 +53,9 @@ private:
     void closeWithRecord(record::Outcome outcome, const QString &savedMessage);
     void endProgram();
 
-    Tavola &m_tavola;
-    TavolaUi &m_ui;
+    Finestra &m_finestra;
     const Services &m_services;
+    std::unique_ptr<Ticker> m_timer;
     GameState m_state;
     bool m_ending = false; // an ending has begun: nothing else may start
     bool m_ended = false;

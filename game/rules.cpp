@@ -24,7 +24,8 @@ double roundHalfEven(double value)
 std::optional<Whole> toWhole(double value)
 {
     const double rounded = roundHalfEven(value);
-    if (!(rounded >= std::numeric_limits<Whole>::min() && rounded <= std::numeric_limits<Whole>::max()))
+    if (!(rounded >= std::numeric_limits<Whole>::min()
+          && rounded <= std::numeric_limits<Whole>::max()))
         return std::nullopt;
     return static_cast<Whole>(rounded);
 }
@@ -36,9 +37,14 @@ QString format00(int value)
 
 Whole zeroReplacement(Whole r)
 {
-    struct Row { Whole upTo; Whole factor; };
+    struct Row
+    {
+        Whole upTo;
+        Whole factor;
+    };
     static constexpr Row table[] = {
-        {10, 1}, {20, 2}, {30, 3}, {40, 4}, {50, 5}, {60, 6}, {70, 7}, {77, 5}, {83, 8}, {89, 9},
+            {10, 1}, {20, 2}, {30, 3}, {40, 4}, {50, 5},
+            {60, 6}, {70, 7}, {77, 5}, {83, 8}, {89, 9},
     };
     for (const Row &row : table) {
         if (r <= row.upTo)
@@ -72,5 +78,5 @@ Clock clockStep(Clock clock)
 QString clockText(const Clock &clock)
 {
     return format00(clock.ore) + u':' + format00(clock.minuti) + u':'
-         + format00(int(roundHalfEven(clock.secondi)));
+            + format00(int(roundHalfEven(clock.secondi)));
 }

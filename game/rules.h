@@ -11,10 +11,10 @@
 
 using Whole = std::int16_t; // the game's whole numbers: -32768 to 32767
 
-constexpr Whole kFirstFactor = 8;                  // every question is 8 times something
-constexpr Whole kGameMinutes = 15;                 // one game against the clock
-constexpr Whole kGameSeconds = kGameMinutes * 60;  // 900
-constexpr int kTints = 15;                         // background tints 0 to 14
+constexpr Whole kFirstFactor = 8; // every question is 8 times something
+constexpr Whole kGameMinutes = 15; // one game against the clock
+constexpr Whole kGameSeconds = kGameMinutes * 60; // 900
+constexpr int kTints = 15; // background tints 0 to 14
 
 // Leading blanks skipped, then the longest leading decimal number (sign,
 // digits, fraction, exponent); 0 when there is none; the rest is ignored.

@@ -23,6 +23,6 @@ struct Services
     std::function<std::unique_ptr<Ticker>()> makeTimer;
     RecordFiles *records = nullptr;
     std::function<QDate()> today;
-    std::function<void()> quit;          // ends the program's event loop
-    QString soundDir;                    // the folder holding suoni/
+    std::function<void()> quit; // ends the program's event loop
+    QString soundDir; // the folder holding suoni/
 };

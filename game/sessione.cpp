@@ -1,46 +1,44 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/sessione.h"
 
+#include "game/finestra.h"
 #include "game/partita.h"
-#include "platform/ticker.h"
-#include "ui/tavola.h"
 
-Sessione::Sessione(Services services) : m_services(std::move(services)) {}
+Sessione::Sessione(Services services, MakeWindow makeWindow)
+    : m_services(std::move(services)), m_makeWindow(std::move(makeWindow))
+{}
 
-Sessione::~Sessione() = default;
+Sessione::~Sessione()
+{
+    m_window.reset(); // before the game its events go to
+}
 
 void Sessione::start()
 {
-    m_window = std::make_unique<Tavola>(m_services);
-    Tavola *window = m_window.get();
-    connect(&window->partita(), &Partita::programEnded, this, &Sessione::end);
+    m_window = m_makeWindow();
+    m_partita = std::make_unique<Partita>(*m_window, m_services);
+    connect(m_partita.get(), &Partita::programEnded, this, &Sessione::end);
     // Queued: the old window's handler returns before the window goes.
-    connect(&window->partita(), &Partita::unloadRequested, this, &Sessione::unloadAndReload,
+    connect(m_partita.get(), &Partita::unloadRequested, this, &Sessione::unloadAndReload,
             Qt::QueuedConnection);
-    connect(window, &Tavola::closedByUser, this, &Sessione::end);
-    window->partita().Form_Load();
-    window->show();
+    m_window->attach(*m_partita);
+    m_partita->Form_Load();
+    m_window->showWindow();
 }
 
 void Sessione::unloadAndReload()
 {
     if (m_ended)
         return;
-    m_window->hide();
-    m_window.release()->deleteLater();
+    m_window.reset();
+    m_partita.reset();
     start();
 }
 
 void Sessione::end()
 {
-    if (m_ended)
+    if (std::exchange(m_ended, true))
         return;
-    m_ended = true;
-    // Closed from its title bar, the window must not end a second time
-    // when its clock runs out.
-    if (m_window) {
-        m_window->partita().abandon();
-        m_window->hide();
-    }
+    m_window->hideWindow();
     m_services.quit();
 }

@@ -5,22 +5,27 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
-class Tavola;
+class Finestra;
+class Partita;
 
-// Runs the game from the first window to the end of the program: loads
-// the window, shows it, and loads it afresh when a new game is asked for.
+// Runs the game from the first window to the end of the program: loads a
+// window and its game, shows it, and loads both afresh when a new game is
+// asked for.
 class Sessione : public QObject
 {
     Q_OBJECT
 public:
-    explicit Sessione(Services services);
+    using MakeWindow = std::function<std::unique_ptr<Finestra>()>;
+
+    Sessione(Services services, MakeWindow makeWindow);
     ~Sessione() override;
 
-    // Creates the window, runs its load handler and shows it.
+    // Creates the window and its game, runs the load handler and shows it.
     void start();
-    Tavola *window() const { return m_window.get(); }
+    Partita *partita() const { return m_partita.get(); }
     bool ended() const { return m_ended; }
 
 private:
@@ -28,6 +33,8 @@ private:
     void end();
 
     Services m_services;
-    std::unique_ptr<Tavola> m_window;
+    MakeWindow m_makeWindow;
+    std::unique_ptr<Finestra> m_window;
+    std::unique_ptr<Partita> m_partita;
     bool m_ended = false;
 };

@@ -71,8 +71,7 @@ int QtDialogs::MsgBox(const QString &prompt, int buttons, const QString &title)
     return MsgBoxCode::Ok;
 }
 
-QString QtDialogs::InputBox(const QString &prompt, const QString &title,
-                            const QString &defaultText)
+QString QtDialogs::InputBox(const QString &prompt, const QString &title, const QString &defaultText)
 {
     QInputDialog box(QApplication::activeWindow());
     box.setWindowTitle(titleOrDefault(title));

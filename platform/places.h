@@ -10,7 +10,7 @@
 // player's own folder.
 struct Places
 {
-    QString sounds;       // the folder holding suoni/
+    QString sounds; // the folder holding suoni/
     QString soundModule;
     QString recordHelper; // empty when the game is not installed
 };

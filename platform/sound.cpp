@@ -23,10 +23,12 @@ void LazySoundPlayer::PlayWave(const QString &path)
     if (!m_tried) {
         m_tried = true;
         QLibrary module(m_modulePath);
-        if (auto create = reinterpret_cast<CreateSoundPlayer *>(module.resolve("brunilla_create_sound_player")))
+        if (auto create = reinterpret_cast<CreateSoundPlayer *>(
+                    module.resolve("brunilla_create_sound_player")))
             m_player.reset(create());
         else
-            qCWarning(lcSound).noquote() << "no sound: the sound module is missing:" << module.errorString();
+            qCWarning(lcSound).noquote()
+                    << "no sound: the sound module is missing:" << module.errorString();
     }
     if (m_player)
         m_player->PlayWave(path);

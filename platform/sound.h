@@ -33,4 +33,4 @@ private:
 };
 
 // The module's one entry point.
-extern "C" using CreateSoundPlayer = SoundPlayer *();
+extern "C" using CreateSoundPlayer = SoundPlayer * ();

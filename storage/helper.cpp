@@ -8,6 +8,7 @@
 // on the second. Exit status: that of record::Outcome (0 stored, 1 not
 // beaten, 2 input refused, 3 not stored), with the cause on standard error.
 
+#include "buildsettings.h"
 #include "storage/record.h"
 
 #include <cerrno>
@@ -83,7 +84,7 @@ int main()
 
     if (::setegid(games) != 0)
         return int(record::Outcome::Failed);
-    const record::Result result = record::saveIfBeaten(BRUNILLA_SHARED_RECORD_DIR, request.score,
+    const record::Result result = record::saveIfBeaten(build::kSharedRecordDir, request.score,
                                                        request.name, record::sharedFolder());
     if (::setegid(::getgid()) != 0)
         return int(record::Outcome::Failed);

@@ -19,6 +19,7 @@ namespace record {
 namespace {
 
 using namespace std::chrono_literals;
+using Stat = struct stat;
 
 // Another save holds the lock for the few milliseconds of its switch:
 // wait for it, but not for ever.
@@ -73,28 +74,28 @@ Result failed(std::string why)
 
 bool exists(int dir, const std::string &name)
 {
-    struct stat info{};
+    Stat info{};
     return ::fstatat(dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 bool sameFile(int dir, const std::string &a, const std::string &b)
 {
-    struct stat first{}, second{};
+    Stat first{}, second{};
     return ::fstatat(dir, a.c_str(), &first, AT_SYMLINK_NOFOLLOW) == 0
-        && ::fstatat(dir, b.c_str(), &second, AT_SYMLINK_NOFOLLOW) == 0 && first.st_dev == second.st_dev
-        && first.st_ino == second.st_ino;
+            && ::fstatat(dir, b.c_str(), &second, AT_SYMLINK_NOFOLLOW) == 0
+            && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-bool sameState(const struct stat &a, const struct stat &b)
+bool sameState(const Stat &a, const Stat &b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
-        && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec
-        && a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+            && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec
+            && a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
 }
 
 // A plain file of the directory, never through a link; anything else
 // (a link, a directory, a pipe) fails, saying why.
-Fd openPlain(int dir, const std::string &name, int flags, struct stat &info, std::string &why)
+Fd openPlain(int dir, const std::string &name, int flags, Stat &info, std::string &why)
 {
     Fd fd(::openat(dir, name.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!fd) {
@@ -117,7 +118,7 @@ Fd openPlain(int dir, const std::string &name, int flags, struct stat &info, std
 Fd openKept(int dir, const std::string &name, int flags, const Keeper &keeper, std::string &why,
             mode_t forbidden = S_IWOTH)
 {
-    struct stat info{};
+    Stat info{};
     Fd fd = openPlain(dir, name, flags, info, why);
     if (!fd)
         return fd;
@@ -169,13 +170,15 @@ bool writeAll(int fd, const std::string &bytes, const std::string &name, std::st
 
 bool makeMissing(int dir, const std::string &name, mode_t mode, std::string &why)
 {
-    const Fd fd(::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+    const Fd fd(::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                         mode));
     return fd || errno == EEXIST || fail(why, "cannot create", name);
 }
 
 bool link(int dir, const std::string &from, const std::string &to, std::string &why)
 {
-    return ::linkat(dir, from.c_str(), dir, to.c_str(), 0) == 0 || fail(why, "cannot keep aside", from);
+    return ::linkat(dir, from.c_str(), dir, to.c_str(), 0) == 0
+            || fail(why, "cannot keep aside", from);
 }
 
 bool rename(int dir, const std::string &from, const std::string &to, std::string &why)
@@ -213,7 +216,7 @@ Fd lock(int dir, const Keeper &keeper, std::string &why)
     if (fd && !lockWithin(fd.get())) {
         if (errno == EWOULDBLOCK)
             why = "cannot lock " + kLock + ": another save held it for "
-                + std::to_string(kLockWait.count()) + " s";
+                    + std::to_string(kLockWait.count()) + " s";
         else
             fail(why, "cannot lock", kLock);
         return Fd();
@@ -242,7 +245,7 @@ bool recover(int dir, std::string &why)
 {
     if (exists(dir, kOldScore))
         return putBack(dir, kOldHolder, kHolder, kSpareHolder, why)
-            && putBack(dir, kOldScore, kScore, kSpareScore, why) && sync(dir, why);
+                && putBack(dir, kOldScore, kScore, kSpareScore, why) && sync(dir, why);
     if (!exists(dir, kOldHolder))
         return true;
     const bool kept = exists(dir, kSpareHolder) ? removeName(dir, kOldHolder, why)
@@ -266,9 +269,9 @@ bool writeSpare(int dir, const std::string &name, std::string_view line, const K
 bool switchPair(int dir, std::string &why)
 {
     const bool stands = link(dir, kHolder, kOldHolder, why) && link(dir, kScore, kOldScore, why)
-                     && sync(dir, why) && rename(dir, kSpareScore, kScore, why)
-                     && rename(dir, kSpareHolder, kHolder, why) && sync(dir, why)
-                     && rename(dir, kOldScore, kSpareScore, why);
+            && sync(dir, why) && rename(dir, kSpareScore, kScore, why)
+            && rename(dir, kSpareHolder, kHolder, why) && sync(dir, why)
+            && rename(dir, kOldScore, kSpareScore, why);
     if (!stands) {
         std::string ignored;
         recover(dir, ignored);
@@ -285,7 +288,7 @@ struct Seen
     std::string name;
     bool present = false;
     Fd fd;
-    struct stat info{};
+    Stat info{};
     std::string bytes;
 };
 
@@ -302,12 +305,12 @@ Seen look(int dir, const std::string &name, std::string &why)
 // Whether the name still holds, unchanged, the file that was read.
 bool unchanged(int dir, const Seen &seen)
 {
-    struct stat now{}, named{};
+    Stat now{}, named{};
     if (!seen.fd) // missing or unreadable: nothing to compare but that
         return exists(dir, seen.name) == seen.present;
     return ::fstat(seen.fd.get(), &now) == 0 && sameState(now, seen.info)
-        && ::fstatat(dir, seen.name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0
-        && sameState(named, seen.info);
+            && ::fstatat(dir, seen.name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0
+            && sameState(named, seen.info);
 }
 
 // The next character of valid UTF-8 from at, which moves past it; -1 for
@@ -347,19 +350,20 @@ bool makeRootsOwn(int dir, const std::string &name, gid_t group, mode_t mode, st
 {
     const std::string fresh = name + ".copia";
     ::unlinkat(dir, fresh.c_str(), 0); // left by an earlier run, or planted
-    struct stat info{};
+    Stat info{};
     if (::fstatat(dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode)
         && info.st_uid == 0 && info.st_gid == group && (info.st_mode & 07777) == mode)
         return true;
     std::string bytes, ignored;
     if (name != kLock) {
-        struct stat seen{};
+        Stat seen{};
         const Fd old = openPlain(dir, name, O_RDONLY, seen, ignored);
         // A second name may be a link to any file: its bytes stay unread.
         if (!old || seen.st_nlink != 1 || !readAll(old.get(), bytes, name, ignored))
             bytes.clear();
     }
-    const Fd made(::openat(dir, fresh.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    const Fd made(::openat(dir, fresh.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                           0600));
     if (!made)
         return fail(why, "cannot create", fresh);
     if (::fchown(made.get(), 0, group) != 0 || ::fchmod(made.get(), mode) != 0)
@@ -422,7 +426,8 @@ const char *nameProblem(std::string_view utf8)
             return "the name is not valid UTF-8";
         if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
             return "the name holds a control character";
-        if (c == 0x2028 || c == 0x2029 || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069))
+        if (c == 0x2028 || c == 0x2029 || (c >= 0x202A && c <= 0x202E)
+            || (c >= 0x2066 && c <= 0x2069))
             return "the name holds a line break or a bidirectional control";
     }
     return nullptr;

@@ -55,7 +55,7 @@ struct Result
 // Whose files the record is kept in.
 struct Keeper
 {
-    uid_t owner;     // the one account that owns every file of the record
+    uid_t owner; // the one account that owns every file of the record
     bool makesFiles; // whether a save may make the files that are missing
 };
 // A player's own folder: the running account's, made as needed.

@@ -90,19 +90,18 @@ void OwnRecords::save(const QString &cartella, const QString &score, const QStri
                             holder = holder.toStdString(), done = std::move(done)] {
         const record::Result result = record::saveIfBeaten(dir, score, holder, record::ownFolder());
         QMetaObject::invokeMethod(
-            this,
-            [result, done] {
-                logFailure(result);
-                done(result.outcome);
-            },
-            Qt::QueuedConnection);
+                this,
+                [result, done] {
+                    logFailure(result);
+                    done(result.outcome);
+                },
+                Qt::QueuedConnection);
     });
 }
 
 SharedRecords::SharedRecords(QString folder, QString helper, QString ownFolder)
     : m_folder(std::move(folder)), m_helper(std::move(helper)), m_ownFolder(std::move(ownFolder))
-{
-}
+{}
 
 SharedRecords::~SharedRecords()
 {
@@ -124,18 +123,22 @@ void SharedRecords::runHelper(const QString &score, const QString &holder, Done 
         process->deleteLater();
         done(result.outcome);
     };
-    connect(process, &QProcess::finished, this, [process, answer](int code, QProcess::ExitStatus how) {
-        const QString said = QString::fromUtf8(process->readAllStandardError()).trimmed();
-        if (how != QProcess::NormalExit)
-            answer({record::Outcome::Failed, "the helper was stopped: " + process->errorString().toStdString()});
-        else
-            answer({record::outcomeOfExit(code), said.toStdString()});
-    });
-    connect(process, &QProcess::errorOccurred, this, [this, process, answer](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            answer({record::Outcome::Failed, "the helper " + m_helper.toStdString()
-                                                 + " did not start: " + process->errorString().toStdString()});
-    });
+    connect(process, &QProcess::finished, this,
+            [process, answer](int code, QProcess::ExitStatus how) {
+                const QString said = QString::fromUtf8(process->readAllStandardError()).trimmed();
+                if (how != QProcess::NormalExit)
+                    answer({record::Outcome::Failed,
+                            "the helper was stopped: " + process->errorString().toStdString()});
+                else
+                    answer({record::outcomeOfExit(code), said.toStdString()});
+            });
+    connect(process, &QProcess::errorOccurred, this,
+            [this, process, answer](QProcess::ProcessError error) {
+                if (error == QProcess::FailedToStart)
+                    answer({record::Outcome::Failed,
+                            "the helper " + m_helper.toStdString()
+                                    + " did not start: " + process->errorString().toStdString()});
+            });
     QTimer::singleShot(kHelperLimit, process, [process] {
         qCWarning(lcRecords) << "the record helper took more than" << kHelperLimit / 1000 << "s";
         process->kill();

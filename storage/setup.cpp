@@ -4,6 +4,7 @@
 // directory whole: every file there root's and the group games', with
 // nothing found in the directory changed in place (record::prepareShared).
 
+#include "buildsettings.h"
 #include "storage/record.h"
 
 #include <cstdio>
@@ -24,9 +25,10 @@ int main(int argc, char *[])
         std::fprintf(stderr, "brunilla-record-setup: there is no group games\n");
         return 1;
     }
-    const record::Result result = record::prepareShared(BRUNILLA_SHARED_RECORD_DIR, games->gr_gid);
+    const record::Result result = record::prepareShared(build::kSharedRecordDir, games->gr_gid);
     if (result.outcome != record::Outcome::Saved) {
-        std::fprintf(stderr, "brunilla-record-setup: %s: %s\n", BRUNILLA_SHARED_RECORD_DIR, result.why.c_str());
+        std::fprintf(stderr, "brunilla-record-setup: %s: %s\n", build::kSharedRecordDir,
+                     result.why.c_str());
         return 1;
     }
     return 0;

@@ -23,8 +23,7 @@
 
 #include <deque>
 
-// A box's answer: the button, the text typed, and what the player or the
-// timer do while it is open.
+// A box's answer: the button, the text typed, what happens while it is open.
 struct Reply
 {
     int button = MsgBoxCode::Ok;
@@ -48,34 +47,39 @@ inline std::deque<double> dealing(int factor)
 
 struct Game : Dialogs, RandomSource, SoundPlayer
 {
-    std::deque<Reply> replies;         // taken one per box, after the name and greeting
+    // One per box, after the name and greeting.
+    std::deque<Reply> replies;
     QStringList prompts, titles, played;
-    QList<int> buttons;                // -1 for an input box
-    std::deque<double> draws;          // then 0.5
-    QString log;                       // draws and reseeds: "uRuu"
+    // Then 0.5.
+    std::deque<double> draws;
+    QString log; // draws and reseeds: "uRuu"
     ManualTicker *timer = nullptr;
     int windows = 0;
     bool quit = false;
     QTemporaryDir folder;
     std::unique_ptr<RecordFiles> records = std::make_unique<OwnRecords>(folder.path());
     std::unique_ptr<Sessione> session;
+    Tavola *tavola = nullptr;
 
     int MsgBox(const QString &prompt, int code, const QString &title) override
     {
-        const int button = next(prompt, code, title).button;
-        return code == MsgBoxCode::OkOnly ? MsgBoxCode::Ok : button; // an OK box answers OK
+        const int button = next(prompt, title).button;
+        return code == MsgBoxCode::OkOnly ? MsgBoxCode::Ok : button;
     }
-    QString InputBox(const QString &prompt, const QString &title, const QString &) override { return next(prompt, -1, title).text; }
-    template <typename T>
+    QString InputBox(const QString &prompt, const QString &title, const QString &) override
+    {
+        return next(prompt, title).text;
+    }
+    template<typename T>
     static T take(std::deque<T> &queue, T otherwise)
     {
         if (!queue.empty())
             otherwise = queue.front(), queue.pop_front();
         return otherwise;
     }
-    Reply next(const QString &prompt, int code, const QString &title)
+    Reply next(const QString &prompt, const QString &title)
     {
-        prompts << prompt, buttons << code, titles << title;
+        prompts << prompt, titles << title;
         const Reply reply = take(replies, Reply{});
         if (reply.whileOpen)
             reply.whileOpen();
@@ -87,8 +91,18 @@ struct Game : Dialogs, RandomSource, SoundPlayer
 
     Services services()
     {
-        return {this, this, this, [this] { return ++windows, std::unique_ptr<Ticker>(timer = new ManualTicker); },
-                records.get(), [] { return QDate(2026, 12, 7); }, [this] { quit = true; }, QStringLiteral("/opt/brunilla")};
+        const auto makeTimer = [this] {
+            ++windows;
+            return std::unique_ptr<Ticker>(timer = new ManualTicker);
+        };
+        return {this,
+                this,
+                this,
+                makeTimer,
+                records.get(),
+                [] { return QDate(2026, 12, 7); },
+                [this] { quit = true; },
+                QStringLiteral("/opt/brunilla")};
     }
     // Answers the name box and the greeting (running whileGreeted), lets the
     // window show itself and deal its first question, 8 x 5 unless told.
@@ -96,17 +110,32 @@ struct Game : Dialogs, RandomSource, SoundPlayer
                std::function<void()> whileGreeted = {})
     {
         draws = std::move(deal);
-        replies.insert(replies.begin(), {{MsgBoxCode::Ok, name, {}}, {MsgBoxCode::Ok, {}, whileGreeted}});
-        session = std::make_unique<Sessione>(services());
+        replies.insert(replies.begin(),
+                       {{MsgBoxCode::Ok, name, {}}, {MsgBoxCode::Ok, {}, whileGreeted}});
+        session = std::make_unique<Sessione>(
+                services(), [this] { return std::unique_ptr<Tavola>(tavola = new Tavola); });
         session->start();
         QCoreApplication::processEvents();
     }
-    Tavola &window() { return *session->window(); }
+    Tavola &window() { return *tavola; }
     TavolaUi &ui() { return window().ui(); }
-    const GameState &state() { return window().partita().state(); }
-    void tick(int times = 1) { while (times-- > 0 && timer->active) emit timer->tick(); }
-    void answer(const QString &keys) { QTest::keyClicks(ui().txtAnswer, keys + u'\r'); } // as real key events, then Enter
-    void next(std::deque<double> deal) { draws = std::move(deal); ui().cmdNext->click(); }
-    QString counters() { return ui().lblScore->text() + u',' + ui().lblScore1->text() + u',' + ui().lblScore2->text(); }
-    QString record() { return records->load(folder.path()).first + u'|' + records->load(folder.path()).second; } // score|holder
+    const GameState &state() { return session->partita()->state(); }
+    void tick(int times = 1)
+    {
+        while (times-- > 0 && timer->active)
+            emit timer->tick();
+    }
+    // As real key events, then Enter.
+    void answer(const QString &keys) { QTest::keyClicks(ui().txtAnswer, keys + u'\r'); }
+    void next(std::deque<double> deal)
+    {
+        draws = std::move(deal);
+        ui().cmdNext->click();
+    }
+    // The record files as the next start shows them: score|holder
+    QString record()
+    {
+        const auto [score, holder] = records->load(folder.path());
+        return score + u'|' + holder;
+    }
 };

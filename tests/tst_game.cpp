@@ -1,53 +1,76 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The window as its layout builds it and its painted background; then a
-// scripted game: start-up, dealing, judging and what a screen reader is
-// told of it, both endings and the new-game command. The key filter and
-// what Orca says are heard in the end-to-end test, with real keys.
+// The game's small rules, the window against its layout, its background
+// and its pictures, then a scripted game: start-up, questions and answers,
+// both endings, a new game, the real boxes, and the record saved in the
+// background, own or shared.
 
 #include "fixture.h"
-#include "ui/fonts.h"
+#include "game/rules.h"
+#include "ui/pictures.h"
 
 #include <QAccessible>
-#include <QDialogButtonBox>
 #include <QFontInfo>
-#include <QInputDialog>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QProcess>
-#include <QProxyStyle>
+#include <QPainter>
+#include <QSet>
+#include <QSvgRenderer>
 #include <QTimer>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kSaved = QStringLiteral("Ok! Ho registrato il tuo record, C A M P I O N E");
+const QString kSaved = u"Ok! Ho registrato il tuo record, C A M P I O N E"_s;
 const QString kSorry =
-    QStringLiteral("Mi dispiace, non sono riuscita a registrare il tuo record. Il gioco finisce qui, ciao!");
-const QColor kYellow(255, 255, 0), kCyan(0, 255, 255), kBlue(0, 0, 255), kRed(255, 0, 0), kGreen(0, 128, 0);
+        u"Mi dispiace, non sono riuscita a registrare il tuo record. Il gioco finisce qui, ciao!"_s;
 
-// A control as the layout has it: place in twips, font size in pixels (0:
-// the system's), flags b(old) i(talic) s(erif) B(order) C(entred) Y(ellow
-// box), text colour.
-struct Expect
+QString spoken(QObject *object, QAccessible::Text which = QAccessible::Name)
 {
-    const char *name;
-    QRect twips;
-    int pixels;
-    QByteArray flags;
-    QColor colour;
-};
+    return QAccessible::queryAccessibleInterface(object)->text(which);
+}
 
 QColor pixel(QWidget *w, QPoint at)
 {
     return w->grab().toImage().pixelColor(at);
 }
 
-QString accessible(QObject *object, QAccessible::Text which = QAccessible::Name)
+// A file of the test's, for its owner alone; a script, standing in for the
+// helper, when it is to run.
+QString made(const QString &path, const QByteArray &bytes, bool run = false)
 {
-    return QAccessible::queryAccessibleInterface(object)->text(which);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(run ? "#!/bin/sh\n" + bytes : bytes) >= 0)
+        file.setPermissions(QFile::ReadOwner | (run ? QFile::ExeOwner : QFile::WriteOwner));
+    return path;
+}
+
+// A picture's source drawn in the device pixels of a density.
+QImage source(const QString &name, qreal density)
+{
+    QImage image(QSize(32, 32) * density, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    QSvgRenderer(u":/pictures/%1.svg"_s.arg(name)).render(&painter);
+    return image;
+}
+
+// What was painted at a density, in its device pixels.
+QImage pixels(const QImage &painted)
+{
+    QImage image = painted.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(1);
+    return image;
+}
+
+// Presses keys in the box the next call opens, once it has the focus.
+void whenOpen(const std::function<void(QWidget *)> &keys)
+{
+    QTimer::singleShot(0, [keys] {
+        QWidget *box = QApplication::activeModalWidget();
+        box->activateWindow();
+        QTest::qWaitForWindowActive(box) ? keys(box) : (void)box->close();
+    });
 }
 
 } // namespace
@@ -56,335 +79,397 @@ class TestGame : public QObject
 {
     Q_OBJECT
 private slots:
-    void windowAsBuilt()
+    void numbers()
     {
-        Game game;
-        const Services services = game.services(); // the window keeps a reference
-        Tavola window(services);
-        TavolaUi &ui = window.ui();
-        const Expect rows[] = {
-            {"txtAnswer", {8160, 0, 2775, 1200}, 64, "b", kBlue},   {"cmdNext", {4200, 5280, 1815, 1095}, 11, "b", {}},
-            {"cmdExit", {7680, 5280, 2055, 1095}, 11, "b", {}},     {"Command1", {4680, 5640, 855, 615}, 0, "", {}},
-            {"lblpunti", {9600, 7560, 270, 555}, 32, "", kYellow},  {"Label13", {7320, 7560, 1965, 555}, 32, "", kYellow},
-            {"lblnome", {3240, 7560, 1275, 555}, 32, "b", kYellow}, {"Label12", {120, 7560, 3135, 615}, 32, "", kYellow},
-            {"lblnome1", {120, 6480, 165, 420}, 18, "bB", kGreen},  {"Label14", {0, 5520, 1425, 420}, 18, "BC", kCyan},
-            {"Label5", {2040, 2160, 6615, 615}, 32, "biC", kRed},   {"lblconto", {0, 2280, 1575, 495}, 16, "bB", kYellow},
-            {"Label11", {0, 1320, 1575, 375}, 13, "", kYellow},     {"Label3", {7440, 3360, 2340, 495}, 24, "B", kBlue},
-            {"Label1", {3840, 3360, 2520, 495}, 24, "B", kRed},     {"lblScore2", {8310, 4080, 555, 885}, 48, "bsBC", kBlue},
-            {"lblScore1", {4830, 4080, 540, 885}, 48, "bsBC", kRed}, {"Image1", {480, 1680, 480, 480}, 0, "", {}},
-            {"lblNum2", {4155, 0, 345, 1185}, 64, "bBCY", kBlue},   {"Label4", {5880, 0, 615, 975}, 64, "bC", kYellow},
-            {"Label2", {2400, 0, 615, 975}, 64, "C", kYellow},      {"lblNum1", {840, 0, 345, 1185}, 64, "bBCY", kBlue},
-            {"lblScore", {1080, 4080, 555, 885}, 48, "bsBC", {}},   {"lblMessage", {1680, 2040, 6615, 615}, 32, "biC", kRed},
-            {"Label6", {240, 3360, 2565, 495}, 24, "BC", kCyan},
+        // Leading blanks, then the longest leading number; none reads as 0.
+        const std::pair<const char *, double> read[] = {
+                {"", 0},           {"040", 40},  {"   12", 12}, {"56ab", 56},
+                {"7\r\n9\r\n", 7}, {"abc", 0},   {"1 2", 1},    {"-8", -8},
+                {"+8", 8},         {"2.5", 2.5}, {".5", 0.5},   {".", 0},
+                {"9E9", 9e9},      {"3e+", 3},   {"2D2", 200},  {"\t4", 4},
         };
-        for (const Expect &e : rows) {
-            auto *w = window.findChild<QWidget *>(QString::fromLatin1(e.name));
-            QVERIFY2(w && w->parentWidget() == window.centralWidget() && w->geometry() == QRect(e.twips.topLeft() / 15, e.twips.size() / 15), e.name);
-            const QFontInfo font(w->font());
-            QVERIFY2(!e.pixels || (font.pixelSize() == e.pixels && font.bold() == e.flags.contains('b') && font.italic() == e.flags.contains('i')
-                                   && font.family() == (e.flags.contains('s') ? u"Liberation Serif" : u"Liberation Sans")), e.name);
-            QVERIFY2(!e.colour.isValid() || w->palette().color(w->foregroundRole()) == e.colour, e.name);
-            if (auto *label = qobject_cast<Etichetta *>(w))
-                QVERIFY2(label->contentsMargins().left() == int(e.flags.contains('B')) && label->autoFillBackground() == e.flags.contains('Y')
-                             && bool(label->alignment() & Qt::AlignHCenter) == e.flags.contains('C'), e.name);
-        }
-        QCOMPARE(window.windowTitle() + ui.lblconto->text() + ui.lblnome->text(), QStringLiteral("Gioca con la Brunilla00.00.00nome"));
-        QVERIFY(!window.windowIcon().isNull() && game.timer->active && !ui.cmdNext->isEnabled());
-        QCOMPARE(ui.txtAnswer->toolTip() + ui.cmdNext->toolTip() + ui.cmdExit->toolTip() + ui.lblScore->toolTip() + ui.Image1->toolTip(),
-                 QStringLiteral("Inserisci il risultato e  premi il tasto  InvioGoTi prego resta ancora, forse riuscirai a farmi uscire "
-                                "Questo è il tuo punteggio. Forza con il  recordClicca sotto di me per impostare il Timer"));
-        QTest::keyClicks(ui.txtAnswer, QStringLiteral("12345"));
-        QCOMPARE(ui.txtAnswer->text(), QStringLiteral("1234"));
-        QCOMPARE(ui.txtAnswer->palette().color(QPalette::Base), QColor(255, 255, 128));
-        QVERIFY(pixel(ui.cmdNext, {6, 4}) == QColor(0, 192, 192) && pixel(ui.cmdExit, {6, 4}) == QColor(192, 0, 192));
-        QCOMPARE(ui.lblMessage->cursor().pixmap().size() + ui.sfondo->cursor().pixmap().size(), QSize(64, 64));
-        QString menus = ui.Next->text();
-        for (QAction *menu : window.menuBar()->actions())
-            for (QAction *item : menu->menu()->actions())
-                menus += u' ' + menu->menu()->objectName() + u'/' + item->objectName();
-        QCOMPARE(menus, QStringLiteral("nuovo wp/v Ciao/a Ciao/Next"));
-        QCOMPARE(pixel(ui.lblconto, {0, 10}), QColor(Qt::black)); // a flat border, black whatever the text colour
-
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        window.resize(1276, 995); // as a tiling desktop would: the window keeps its layout's size
-        QCOMPARE(ui.sfondo->size(), QSize(792, 554));
-        QCOMPARE(window.minimumSize(), window.maximumSize());
-        // The text box and the buttons lie above the labels, cmdNext above Command1.
-        for (const auto &[place, on] : {std::pair<QWidget *, QWidget *>{ui.txtAnswer, ui.txtAnswer}, {ui.cmdExit, ui.cmdExit},
-                                        {ui.cmdNext, ui.cmdNext}, {ui.Command1, ui.cmdNext}})
-            QCOMPARE(ui.sfondo->childAt(place->geometry().center()), on);
-        QString order; // from cmdExit, with cmdNext disabled, then enabled
-        for (bool nextEnabled : {false, true}) {
-            ui.cmdNext->setEnabled(nextEnabled);
-            ui.cmdExit->setFocus();
-            for (int i = 0; i < 4; ++i) {
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-                order += QApplication::focusWidget()->objectName() + u' ';
-            }
-        }
-        QCOMPARE(order, QStringLiteral("txtAnswer Command1 cmdExit txtAnswer cmdNext txtAnswer Command1 cmdExit "));
+        for (const auto &[text, value] : read)
+            QVERIFY2(readNumber(QString::fromLatin1(text)) == value, text);
+        // Halves go to the even neighbour; beyond a whole number there is none.
+        const std::pair<double, std::optional<Whole>> whole[] = {
+                {0.5, 0},     {1.5, 2},     {2.5, 2},           {-2.5, -2},    {-3.5, -4},
+                {2.4999, 2},  {2.5001, 3},  {32767.4, 32767},   {32767.5, {}}, {-32768.5, -32768},
+                {-32769, {}}, {qInf(), {}}, {std::nan(""), {}},
+        };
+        for (const auto &[value, expected] : whole)
+            QVERIFY2(toWhole(value) == expected, qPrintable(QString::number(value)));
+        // The second factor for a first draw of 0, at the ends of each range of r.
+        const char replacement[] = "1122334455667755889900";
+        const Whole r[] = {0,  10, 11, 20, 21, 30, 31, 40, 41, 50, 51,
+                           60, 61, 70, 71, 77, 78, 83, 84, 89, 90, 99};
+        for (size_t i = 0; i < std::size(r); ++i)
+            QVERIFY2(zeroReplacement(r[i]) == replacement[i] - '0',
+                     qPrintable(QString::number(r[i])));
     }
 
-    void boxesLook()
+    void clockCountsDownThenStays()
     {
-        const QFont system = QApplication::font();
-        useLayoutFaceThroughout();
-        const QFont chosen = QApplication::font();
-        QApplication::setFont(system);
-        QVERIFY(QFontInfo(chosen).family() == u"Liberation Sans" && chosen.pointSizeF() == system.pointSizeF()); // the desktop's size kept
-        struct PicturedBoxes final : QProxyStyle // as some desktops have them
-        {
-            int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget, QStyleHintReturn *returned) const override
-            {
-                return hint == SH_DialogButtonBox_ButtonsHaveIcons ? 1 : QProxyStyle::styleHint(hint, option, widget, returned);
-            }
+        Clock clock{0, kGameMinutes, 0, kGameSeconds};
+        QStringList shown{clockText(clock)};
+        for (int tick = 1; tick <= 901; ++tick) {
+            clock = clockStep(clock);
+            shown << clockText(clock);
+            QCOMPARE(clock.ore * 3600 + clock.minuti * 60 + int(clock.secondi),
+                     int(clock.restanti));
+        }
+        QCOMPARE(shown.mid(0, 2) + shown.mid(60, 2),
+                 (QStringList{"00:15:00", "00:14:59", "00:14:00", "00:13:59"}));
+        QVERIFY(shown.indexOf(QStringLiteral("00:00:00")) == 900
+                && shown.last() == QLatin1String("00:00:00"));
+        QCOMPARE(clockText(clockStep(Clock{1, 0, 0, 3600})), QStringLiteral("00:59:59"));
+    }
+
+    void realRandomSource()
+    {
+        // Draws fill [0, 1); deals microseconds apart never replay.
+        TimeSeededRandom random;
+        QSet<double> seen;
+        for (int deal = 0; deal < 1000; ++deal) {
+            random.reseed();
+            seen << random.uniform() << random.uniform();
+        }
+        QCOMPARE(seen.size(), 2000);
+        const auto [low, high] = std::minmax_element(seen.begin(), seen.end());
+        QVERIFY(*low >= 0 && *low < 0.01 && *high > 0.99 && *high < 1);
+    }
+
+    void layout()
+    {
+        Tavola w;
+        TavolaUi &ui = w.ui();
+        // Name, place and font in pixels, text colour (yellow, cyan, blue, red,
+        // green), and Border, Centred, Yellow box.
+        const std::tuple<const char *, QRect, int, char, const char *> rows[] = {
+                {"txtAnswer", {544, 0, 185, 80}, 64, 'b', ""},
+                {"cmdNext", {280, 352, 121, 73}, 11, 0, ""},
+                {"cmdExit", {512, 352, 137, 73}, 11, 0, ""},
+                {"Command1", {312, 376, 57, 41}, 0, 0, ""},
+                {"lblpunti", {640, 504, 18, 37}, 32, 'y', ""},
+                {"Label13", {488, 504, 131, 37}, 32, 'y', ""},
+                {"lblnome", {216, 504, 85, 37}, 32, 'y', ""},
+                {"Label12", {8, 504, 209, 41}, 32, 'y', ""},
+                {"lblnome1", {8, 432, 11, 28}, 18, 'g', "B"},
+                {"Label14", {0, 368, 95, 28}, 18, 'c', "BC"},
+                {"Label5", {136, 144, 441, 41}, 32, 'r', "C"},
+                {"lblconto", {0, 152, 105, 33}, 16, 'y', "B"},
+                {"Label11", {0, 88, 105, 25}, 13, 'y', ""},
+                {"Label3", {496, 224, 156, 33}, 24, 'b', "B"},
+                {"Label1", {256, 224, 168, 33}, 24, 'r', "B"},
+                {"lblScore2", {554, 272, 37, 59}, 48, 'b', "BC"},
+                {"lblScore1", {322, 272, 36, 59}, 48, 'r', "BC"},
+                {"Image1", {32, 112, 32, 32}, 0, 0, ""},
+                {"lblNum2", {277, 0, 23, 79}, 64, 'b', "BCY"},
+                {"Label4", {392, 0, 41, 65}, 64, 'y', "C"},
+                {"Label2", {160, 0, 41, 65}, 64, 'y', "C"},
+                {"lblNum1", {56, 0, 23, 79}, 64, 'b', "BCY"},
+                {"lblScore", {72, 272, 37, 59}, 48, 0, "BC"},
+                {"lblMessage", {112, 136, 441, 41}, 32, 'r', "C"},
+                {"Label6", {16, 224, 171, 33}, 24, 'c', "BC"},
         };
-        useWordOnlyBoxButtons();
-        static_cast<QProxyStyle *>(QApplication::style())->setBaseStyle(new PicturedBoxes);
-        const QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-        for (QAbstractButton *button : buttons.buttons())
-            QVERIFY(button->icon().isNull() && !button->text().isEmpty());
+        const QHash<char, QColor> colours{{'y', Qt::yellow},
+                                          {'c', Qt::cyan},
+                                          {'b', Qt::blue},
+                                          {'r', Qt::red},
+                                          {'g', QColor(0, 128, 0)}};
+        for (const auto &[name, place, pixels, colour, flags] : rows) {
+            auto *c = w.findChild<QWidget *>(QLatin1String(name));
+            const QByteArray f(flags);
+            const QFontInfo font(c->font());
+            auto *label = qobject_cast<Etichetta *>(c);
+            QVERIFY2(c->geometry() == place, name);
+            QVERIFY2(!pixels || font.pixelSize() == pixels, name);
+            QVERIFY2(!colour || c->palette().color(c->foregroundRole()) == colours[colour], name);
+            QVERIFY2(!label || label->contentsMargins().left() == f.contains('B'), name);
+            QVERIFY2(!label || bool(label->alignment() & Qt::AlignHCenter) == f.contains('C'),
+                     name);
+            QVERIFY2(!label || label->autoFillBackground() == f.contains('Y'), name);
+        }
+        w.show();
+        // As a tiling desktop asks: it keeps its layout's size.
+        w.resize(1276, 995);
+        QCOMPARE(ui.sfondo->size(), QSize(792, 554));
+        // The text box and the buttons lie above the labels, cmdNext over Command1.
+        for (QWidget *c : {(QWidget *)ui.txtAnswer, (QWidget *)ui.cmdExit, (QWidget *)ui.Command1})
+            QCOMPARE(ui.sfondo->childAt(c->geometry().center()), c == ui.Command1 ? ui.cmdNext : c);
     }
 
     void background()
     {
-        for (const auto &[tinta, height] : {std::pair{0, 554}, {7, 554}, {14, 554}, {3, 1000}, {3, 300}}) {
-            QImage image(50, height + 10, QImage::Format_RGB32);
-            paintBands(image, {0, 0}, {50, height}, tinta, image.rect());
+        for (const auto &[tinta, height] : {std::pair{14, 554}, {0, 1000}, {3, 300}}) {
+            QImage image(50, height + 1, QImage::Format_RGB32);
+            QPainter painter(&image);
+            paintBands(painter, {50, height}, tinta, image.rect());
+            painter.end();
+            // Row y lies in band i when i*H/256 <= y < (i+1)*H/256; black below.
             for (int y = 0, band = 0; y < height; ++y) {
-                while ((band + 1) * height / 256 <= y) // row y lies in band i when i*H/256 <= y < (i+1)*H/256
+                while ((band + 1) * height / 256 <= y)
                     ++band;
-                QVERIFY(image.pixelColor(0, y) == QColor(10 * tinta, 10 * tinta, band) && image.pixelColor(49, y) == image.pixelColor(0, y));
+                const QColor wanted(10 * tinta, 10 * tinta, band);
+                QVERIFY2(image.pixelColor(49, y) == wanted, qPrintable(QString::number(y)));
             }
-            QCOMPARE(image.pixelColor(0, height), QColor(Qt::black)); // black below the painting
+            QCOMPARE(image.pixelColor(0, height), QColor(Qt::black));
         }
-        Sfondo sfondo; // resized after a painting, it keeps the old one until the next
+        // Resized after a painting, it keeps the old one until the next.
+        Sfondo sfondo;
         sfondo.resize(792, 554);
         sfondo.PaintBackground(14);
         sfondo.resize(892, 654);
-        QImage direct(900, 660, QImage::Format_RGB32); // painted straight into an image, at an offset
-        direct.fill(Qt::white);
-        sfondo.render(&direct, QPoint(8, 6));
-        const QImage drawn = sfondo.grab().toImage().convertToFormat(QImage::Format_RGB32); // through a painter
-        QVERIFY(drawn.pixelColor(791, 553) == QColor(140, 140, 255) && drawn.pixelColor(891, 653) == QColor(Qt::black));
-        QVERIFY(direct.copy(8, 6, 892, 654) == drawn && direct.pixelColor(7, 5) == QColor(Qt::white));
+        const QImage whole = sfondo.grab().toImage();
+        QCOMPARE(whole.pixelColor(791, 553), QColor(140, 140, 255));
+        QCOMPARE(whole.pixelColor(891, 653), QColor(Qt::black));
+        // A part uncovered paints the same pixels.
+        const QRect part(100, 500, 60, 80);
+        QCOMPARE(sfondo.grab(part).toImage(), whole.copy(part));
     }
 
-    void startUpAndDealing()
+    void pictures()
     {
-        Game g;
-        QFile score(g.folder.filePath(QStringLiteral("tavrec8.txt")));
-        QVERIFY(score.open(QIODevice::WriteOnly) && score.write("7\r\n9\r\n") == 6);
-        score.close();
-        bool hiddenAndStopped = false;
-        g.start(QStringLiteral("  Niccolò "), {0.5, 0.05, 0.75},
-                [&] { hiddenAndStopped = !g.window().isVisible() && !g.window().centralWidget() && !g.timer->active; });
-        QVERIFY(hiddenAndStopped); // the boxes come before the window and its building, with no countdown
-        QCOMPARE(g.prompts + g.titles, (QStringList{"Come ti chiami?", "   Niccolò  vediamo se sei un vero campione  ", "", ""}));
-        QCOMPARE(g.buttons, (QList<int>{-1, MsgBoxCode::OkOnly}));
-        g.window().hide();
-        g.window().show();
-        QCoreApplication::processEvents();
-        QCOMPARE(g.log, QStringLiteral("uRuu")); // one deal, once the window shows
-        // A first draw of 0, then r = 75: 5; the tint from the draw before the reseed.
-        QCOMPARE(g.ui().lblconto->text() + g.ui().lblNum1->text() + g.ui().lblNum2->text() + QString::number(g.state().tinta),
-                 QStringLiteral("00:15:00857"));
-        QVERIFY(g.state().orologio.restanti == 900 && g.state().risultato == 40 && g.timer->active);
-        QCOMPARE(g.state().cartella, g.folder.path() + u'/');
-        QCOMPARE(g.ui().lblnome1->text() + g.ui().lblpunti->text() + g.counters(), QStringLiteral("  Niccolò 7\r\n9\r\n0,0,0"));
-        QVERIFY(g.ui().lblpunti->height() > 555 / 15); // grown past its one-line box
-        QVERIFY(g.record() == QLatin1String("7\r\n9\r\n|") && QFile::exists(g.folder.filePath(QStringLiteral("ntavrec8.txt")))); // the missing holder file made, empty
-        g.answer(QStringLiteral("40"));
-        QCOMPARE(g.ui().lblMessage->text(), QStringLiteral("Esatto!   Niccolò  sei forte!"));
-        g.next({0.99, 0.7, 0.3});
-        QCOMPARE(g.log, QStringLiteral("uRuuuRuu"));
-        QVERIFY(g.state().tinta == 14 && g.state().risultato == 56 && !g.ui().cmdNext->isEnabled());
-        QVERIFY(g.ui().txtAnswer->text().isEmpty() && !g.ui().txtAnswer->isUndoAvailable() && g.ui().lblMessage->text().isEmpty());
-        QCOMPARE(g.window().focusWidget(), g.ui().txtAnswer);
-        QCOMPARE(pixel(g.ui().sfondo, {780, 1}), QColor(140, 140, 0));
-        g.answer(QStringLiteral("1"));
-        g.next({0.0, 0.0, 0.95}); // r = 95: the factor stays 0, and an empty box reads as 0
-        QTest::keyClick(g.ui().txtAnswer, Qt::Key_Return);
-        QCOMPARE(g.ui().lblNum2->text() + g.counters(), QStringLiteral("02,1,3"));
-        Game cancelled; // an empty name is taken as it is
-        cancelled.start(QString());
-        QVERIFY(cancelled.prompts[1] == QLatin1String("  vediamo se sei un vero campione  ") && cancelled.ui().lblnome1->width() < 16);
+        // At any density but 1, drawn from their sources there.
+        for (const QString &name :
+             {u"orologio"_s, u"nuovo"_s, u"nuovo_premuto"_s, u"nuovo_spento"_s, u"esci"_s})
+            for (const qreal density : {1.25, 1.5, 2.0, 3.0})
+                QCOMPARE(pixels(gamePicture(name, 32, density).toImage()), source(name, density));
+        QCOMPARE(pixels(gameIcon().pixmap(QSize(32, 32), 3.0).toImage()), source(u"brunilla"_s, 3));
     }
 
-    void judging()
+    void aGame()
     {
         Game g;
-        g.start(); // 8 x 5
+        made(g.folder.filePath(u"tavrec8.txt"_s), "7\r\n9\r\n");
+        bool shown = true, built = true, counting = true;
+        // A first draw of 0, then r = 75: 5.
+        g.start(u"  Niccolò "_s, {0.5, 0.05, 0.75}, [&] {
+            shown = g.window().isVisible();
+            built = g.window().centralWidget();
+            counting = g.timer->active;
+        });
         TavolaUi &ui = g.ui();
-        QVERIFY(QTest::qWaitForWindowActive(&g.window()));
-        g.tick();
-        QString names; // each piece of information under an Italian name, for a screen reader's review
-        for (QObject *o : std::initializer_list<QObject *>{ui.lblNum1, ui.lblNum2, ui.txtAnswer, ui.lblScore, ui.lblScore1,
-                                                           ui.lblScore2, ui.lblconto, ui.lblnome1, ui.lblpunti, ui.lblnome})
-            names += accessible(o) + u'|';
-        QCOMPARE(names, QStringLiteral("Primo numero: 8|Secondo numero: 5|8 per 5|Risposte esatte: 0|Risposte errate: 0|"
-                                       "Risposte totali: 0|Tempo restante: 00:14:59|Sfidante: Anna|Punti del record: |Record di: |"));
-        QCOMPARE(accessible(ui.cmdNext, QAccessible::Description), QStringLiteral("Passa alla domanda successiva")); // not "Go"
-        g.answer(QStringLiteral("40"));
-        QCOMPARE(ui.lblMessage->text() + g.counters() + ui.txtAnswer->text(), QStringLiteral("Esatto! Anna sei forte!1,0,140"));
-        QCOMPARE(QApplication::focusWidget(), ui.cmdNext); // which a screen reader reads with the verdict
-        QCOMPARE(accessible(ui.cmdNext, QAccessible::Description), ui.lblMessage->text());
-        g.next(dealing(5));
-        g.answer(QStringLiteral("41"));
-        QCOMPARE(ui.lblMessage->text() + g.counters() + accessible(ui.cmdNext, QAccessible::Description), QStringLiteral("Sbagliato!! 401,1,2Sbagliato!! 40"));
-        QCOMPARE(g.played, (QStringList{"/opt/brunilla/suoni/Esatto.wav", "/opt/brunilla/suoni/no.wav"}));
+        // The boxes come before the window, its widgets and its countdown.
+        QVERIFY(!shown);
+        QVERIFY(!built);
+        QVERIFY(!counting);
+        QCOMPARE(g.prompts.last(), u"   Niccolò  vediamo se sei un vero campione  "_s);
+        QCOMPARE(ui.lblnome1->text(), u"  Niccolò "_s);
+        QCOMPARE(ui.lblpunti->text(), u"7\r\n9\r\n"_s);
+        // Grown past its one-line box.
+        QVERIFY(ui.lblpunti->height() > 37);
+        // A draw, the reseed, two draws.
+        QCOMPARE(g.log, u"uRuu"_s);
+        // What a screen reader is told.
+        QCOMPARE(spoken(ui.txtAnswer), u"8 per 5"_s);
+        QTest::keyClicks(ui.txtAnswer, u"4a- ."_s);
+        QTest::keyClick(ui.txtAnswer, Qt::Key_9, Qt::AltModifier);
+        // Digits alone, and nothing typed with Alt.
+        QCOMPARE(ui.txtAnswer->text(), u"4"_s);
+        g.answer(u"0"_s);
+        QCOMPARE(ui.lblMessage->text(), u"Esatto!   Niccolò  sei forte!"_s);
+        QCOMPARE(g.window().focusWidget(), ui.cmdNext);
+        QCOMPARE(spoken(ui.cmdNext, QAccessible::Description), ui.lblMessage->text());
+        g.next({0.99, 0.7, 0.3});
+        QVERIFY(!ui.cmdNext->isEnabled());
+        QCOMPARE(ui.txtAnswer->text(), QString());
+        // No history growing with every question.
+        QVERIFY(!ui.txtAnswer->isUndoAvailable());
+        QCOMPARE(ui.lblMessage->text(), QString());
+        QCOMPARE(g.window().focusWidget(), ui.txtAnswer);
+        QCOMPARE(pixel(ui.sfondo, {780, 1}), QColor(140, 140, 0));
+        g.answer(u"55"_s);
+        QCOMPARE(ui.lblMessage->text(), u"Sbagliato!! 56"_s);
+        QCOMPARE(g.played,
+                 (QStringList{"/opt/brunilla/suoni/Esatto.wav", "/opt/brunilla/suoni/no.wav"}));
         QCOMPARE(pixel(ui.sfondo, {700, 500}), QColor(Qt::black));
-        // Pasted text counts by its leading number; too big for a whole number, it is wrong.
-        for (const char *pasted : {"056", "56ab", "56.5", "9E99", "1e5", "-9e9"}) {
+        QCOMPARE(ui.lblScore->text(), u"1"_s);
+        QCOMPARE(ui.lblScore1->text(), u"1"_s);
+        QCOMPARE(ui.lblScore2->text(), u"2"_s);
+        // r = 95: the factor stays 0, and an empty box reads as 0.
+        g.next({0.0, 0.0, 0.95});
+        QTest::keyClick(ui.txtAnswer, Qt::Key_Return);
+        QCOMPARE(ui.lblScore->text(), u"2"_s);
+        // Pasted text counts by its leading number, rounded half to even; beyond a
+        // whole number, it is wrong.
+        const std::pair<const char *, bool> pasted[] = {
+                {"56ab", true}, {"56.5", true}, {"57.5", false}, {"1e5", false}};
+        for (auto [text, right] : pasted) {
             g.next(dealing(7));
-            ui.txtAnswer->setText(QString::fromLatin1(pasted));
+            ui.txtAnswer->setText(QLatin1String(text));
             QTest::keyClick(ui.txtAnswer, Qt::Key_Return);
+            QVERIFY2(ui.lblMessage->text().startsWith(right ? u"Esatto" : u"Sbagliato"), text);
         }
-        QCOMPARE(ui.lblMessage->text() + g.counters() + accessible(ui.txtAnswer), QStringLiteral("Sbagliato!! 564,4,88 per 7"));
-        // Enter after judging deals, from the box too, and never judges again; a held Enter repeats nothing.
+        // Enter after judging deals, from the box too; a held Enter deals nothing.
         g.draws = dealing(6);
         ui.txtAnswer->setFocus();
         QTest::keyClick(ui.txtAnswer, Qt::Key_Return);
-        g.answer(QStringLiteral("48"));
-        g.draws = dealing(2);
-        QTest::keyClick(ui.cmdNext, Qt::Key_Return);
-        QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
-        QApplication::sendEvent(ui.txtAnswer, &held);
-        QCOMPARE(ui.lblNum2->text() + g.counters() + QString::number(g.log.count(u'R')), QStringLiteral("25,4,910"));
-        g.window().showMinimized(); // minimized, the caption changes, and a screen reader reads it
-        QTRY_COMPARE(g.window().windowTitle(), QStringLiteral("Giocare con la tavola pitagorica"));
-        QCOMPARE(accessible(&g.window()), QStringLiteral("Giocare con la tavola pitagorica"));
+        QCOMPARE(ui.lblNum2->text(), u"6"_s);
+        QCOMPARE(ui.lblScore2->text(), u"7"_s);
+        g.answer(u"48"_s);
+        QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, u"\r"_s, true);
+        QApplication::sendEvent(ui.cmdNext, &held);
+        QCOMPARE(ui.txtAnswer->text(), u"48"_s);
+        // Minimized, the caption changes, and a screen reader reads it.
+        g.window().showMinimized();
+        QTRY_COMPARE(g.window().windowTitle(), u"Giocare con la tavola pitagorica"_s);
+        QCOMPARE(spoken(&g.window()), u"Giocare con la tavola pitagorica"_s);
     }
 
     void endings()
     {
-        const QString goodbye = QStringLiteral("Ciao a presto. Ore 0"), sorry = QStringLiteral(
-            "Mi dispiace, non sono riuscita a registrare il tuo record. Il gioco finisce qui, ciao!");
-        // The answers (r: right, w: wrong), how the game ends (blocked: exit, the
-        // holder file unreplaceable), the boxes shown, the record files after.
+        const QString goodbye = u"Ciao a presto. Ore 0"_s;
+        // The answers (r: right, w: wrong), how the game ends (by exit, the time,
+        // the title bar; blocked: by exit, the spare file unwritable), the boxes
+        // shown, the record after.
         const std::tuple<const char *, QString, QStringList, const char *> rows[] = {
-            {"w", QStringLiteral("exit"), {}, "|"},            {"rw", QStringLiteral("exit"), {kSaved}, "1\r\n|Anna\r\n"},
-            {"", QStringLiteral("time"), {goodbye}, "|"},      {"r", QStringLiteral("time"), {goodbye, kSaved + u'"'}, "1\r\n|Anna\r\n"},
-            {"r", QStringLiteral("close"), {}, "|"},           {"r", QStringLiteral("blocked"), {sorry}, "|"},
+                {"w", u"exit"_s, {}, "|"},
+                {"rw", u"exit"_s, {kSaved}, "1\r\n|Anna\r\n"},
+                {"", u"time"_s, {goodbye}, "|"},
+                {"r", u"time"_s, {goodbye, kSaved + u'"'}, "1\r\n|Anna\r\n"},
+                {"r", u"close"_s, {}, "|"},
+                {"r", u"blocked"_s, {kSorry}, "|"},
         };
         for (const auto &[answers, how, boxes, record] : rows) {
             Game g;
             g.start();
             for (const char answer : std::string_view(answers)) {
-                g.answer(answer == 'r' ? QStringLiteral("40") : QStringLiteral("1"));
+                g.answer(answer == 'r' ? u"40"_s : u"1"_s);
                 g.next(dealing(5));
             }
-            if (how == QLatin1String("blocked"))
-                QVERIFY(QFile::remove(g.folder.filePath(QStringLiteral("ntavrec8.txt"))) && QDir(g.folder.path()).mkpath(QStringLiteral("ntavrec8.txt/x")));
-            bool quitEarly = false;
-            g.replies = {{MsgBoxCode::Ok, {}, [&] { quitEarly = g.quit; }}};
-            if (how == QLatin1String("time")) {
-                g.tick(900);
-                QVERIFY(g.ui().lblconto->text() == QLatin1String("00:00:00") && !g.quit); // the end comes on the tick after
-                g.tick();
-                QCOMPARE(g.titles[2], QStringLiteral("Data ") + QLocale::system().toString(QDate(2026, 12, 7), QLocale::ShortFormat));
-            } else if (how == QLatin1String("close")) {
+            if (how == u"blocked")
+                QDir(g.folder.path()).mkdir(u"ntavrec8.txt.nuovo"_s);
+            g.tick(how == u"time" ? 900 : 0);
+            // The end comes on the tick after 00:00:00.
+            QVERIFY(!g.quit);
+            g.tick(how == u"time");
+            if (how == u"close")
                 g.window().close();
-            } else {
+            else if (how != u"time")
                 g.ui().cmdExit->click();
-            }
-            QTRY_VERIFY2(g.quit || how == u"close", qPrintable(how));
-            QVERIFY2(g.quit && !quitEarly && !g.timer->active && g.prompts.mid(2) == boxes && g.record() == QLatin1String(record),
-                     qPrintable(how + u' ' + QLatin1String(answers)));
+            QTRY_VERIFY2(g.quit, qPrintable(how));
+            QVERIFY(!g.timer->active);
+            QCOMPARE(g.prompts.mid(2), boxes);
+            QCOMPARE(g.record(), QLatin1String(record));
         }
+        // The goodbye's title.
+        Game g;
+        g.start();
+        g.tick(901);
+        QCOMPARE(g.titles[2],
+                 "Data " + QLocale::system().toString(QDate(2026, 12, 7), QLocale::ShortFormat));
     }
 
     void newGame()
     {
         Game g;
         g.start();
-        g.answer(QStringLiteral("40"));
+        g.answer(u"40"_s);
+        // No: the game goes on, and the clock counted meanwhile.
         g.replies = {{MsgBoxCode::No, {}, [&g] { g.tick(3); }}};
-        g.ui().Next->trigger(); // No: the game goes on, and the clock counted meanwhile
-        QCOMPARE(g.prompts[2] + g.titles[2] + QString::number(g.buttons[2]) + g.counters() + g.ui().lblconto->text(),
-                 QStringLiteral("INIZIAMO UNA NUOVA GARA  ?INIZIARE NUOVA GARA2921,0,100:14:57"));
-        // Yes, and no number: the notice, then the window loads afresh.
-        g.replies = {{MsgBoxCode::Yes, {}, {}}, {}, {}, {MsgBoxCode::Ok, QStringLiteral("Luca"), {}}};
-        g.draws = dealing(3);
         g.ui().Next->trigger();
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
-        QCOMPARE(g.prompts.mid(4, 3), (QStringList{"Tavola pitagorica fino al numero? ", " Anna siccome non hai scelto arriviamo fino al 10.", "Come ti chiami?"}));
-        QCOMPARE(g.ui().lblnome1->text() + g.counters() + g.ui().lblconto->text() + g.ui().lblNum2->text() + g.window().windowTitle(),
-                 QStringLiteral("Luca0,0,000:15:003Gioca con la Brunilla"));
-        QVERIFY(g.windows == 2 && g.record() == QLatin1String("|")); // the abandoned game stores nothing
+        QCOMPARE(g.prompts[2], u"INIZIAMO UNA NUOVA GARA  ?"_s);
+        QCOMPARE(g.ui().lblconto->text(), u"00:14:57"_s);
+        // Yes, and no number: the notice, then the window loads afresh.
+        g.replies = {{MsgBoxCode::Yes, {}, {}}, {}, {}, {MsgBoxCode::Ok, u"Luca"_s, {}}};
+        g.ui().Next->trigger();
+        QTRY_COMPARE(g.windows, 2);
+        QCOMPARE(g.prompts.mid(4, 3),
+                 (QStringList{"Tavola pitagorica fino al numero? ",
+                              " Anna siccome non hai scelto arriviamo fino al 10.",
+                              "Come ti chiami?"}));
+        QTRY_COMPARE(g.ui().lblNum2->text(), u"5"_s);
+        QCOMPARE(g.ui().lblnome1->text(), u"Luca"_s);
+        QCOMPARE(g.ui().lblScore->text(), u"0"_s);
+        QCOMPARE(g.ui().lblconto->text(), u"00:15:00"_s);
+        // The abandoned game stores nothing.
+        QCOMPARE(g.record(), u"|"_s);
         // Time runs out while the number is asked: that ending rules, once.
-        g.answer(QStringLiteral("24"));
+        g.answer(u"40"_s);
         g.replies = {{MsgBoxCode::Yes, {}, {}}, {MsgBoxCode::Ok, {}, [&g] { g.tick(901); }}};
         g.ui().Next->trigger();
         QTRY_VERIFY(g.quit);
-        QVERIFY(g.quit && g.windows == 2 && g.prompts.last() == kSaved + u'"' && g.record() == QLatin1String("1\r\n|Luca\r\n"));
+        QCOMPARE(g.windows, 2);
+        QCOMPARE(g.prompts.last(), kSaved + u'"');
     }
 
-    void theNameBoxTakesOnlyWhatARecordMayHold()
+    void boxes()
     {
-        QTimer::singleShot(0, [] {
-            auto *field = QApplication::activeModalWidget()->findChild<QLineEdit *>();
-            field->insert(QStringLiteral("Eva\x1b]0;x\x07")); // terminal controls, pasted
-            field->insert(QStringLiteral("Eva"));
-            field->insert(QString(40, u'a'));
+        QtDialogs dialogs;
+        const int yesNo = MsgBoxCode::YesNo | MsgBoxCode::Question | MsgBoxCode::DefaultButton2;
+        // A message box's buttons and title, what is pressed in it, the answer.
+        const std::tuple<int, const char *, Qt::Key, Qt::KeyboardModifier, int> rows[] = {
+                {MsgBoxCode::OkOnly, "", Qt::Key_Return, Qt::NoModifier, MsgBoxCode::Ok},
+                {yesNo, "INIZIARE NUOVA GARA", Qt::Key_Return, Qt::NoModifier, MsgBoxCode::No},
+                {yesNo, "", Qt::Key_Escape, Qt::NoModifier, MsgBoxCode::No},
+        };
+        for (const auto &[code, title, key, modifier, answer] : rows) {
+            QString shown;
+            whenOpen([&](QWidget *box) {
+                shown = box->windowTitle();
+                QTest::keyClick(box, key, modifier);
+            });
+            QCOMPARE(dialogs.MsgBox(u"?"_s, code, QLatin1String(title)), answer);
+            QCOMPARE(shown, *title ? QLatin1String(title) : "Brunilla"_L1);
+        }
+        for (const auto &[key, answer] : {std::pair{Qt::Key_Return, "Eva"}, {Qt::Key_Escape, ""}}) {
+            whenOpen([key](QWidget *box) {
+                QTest::keyClicks(box->findChild<QLineEdit *>(), u"Eva"_s);
+                QTest::keyClick(box, key);
+            });
+            QCOMPARE(dialogs.InputBox(u"?"_s, {}, {}), QLatin1String(answer));
+        }
+        // It takes only what a record may hold.
+        whenOpen([](QWidget *box) {
+            auto *field = box->findChild<QLineEdit *>();
+            field->insert(u"Eva\x1b]0;x\x07"_s);
             QTest::keyClicks(field, QString(40, u'b'));
             QTest::keyClick(field, Qt::Key_Return);
         });
-        QtDialogs dialogs;
-        const QString name = dialogs.InputBox(QStringLiteral("Come ti chiami?"), {}, {});
-        QCOMPARE(name, QStringLiteral("Eva") + QString(29, u'b'));
-        QCOMPARE(record::nameProblem(name.toStdString()), nullptr);
+        QCOMPARE(dialogs.InputBox(u"?"_s, {}, {}), QString(32, u'b'));
     }
 
-    void theWindowGoesOnWhileTheRecordIsSaved()
+    void theRecordIsSavedInTheBackground()
     {
+        // The shared record's helper, how it ends, and what the player is told.
+        const std::pair<const char *, QStringList> rows[] = {
+                {"exit 0", {kSaved}}, {"exit 1", {}},           {"exit 2", {kSorry}},
+                {"exit 3", {kSorry}}, {"kill -9 $$", {kSorry}}, {nullptr, {kSorry}}};
+        for (const auto &[end, boxes] : rows) {
+            Game g;
+            const QString input = g.folder.filePath(u"input"_s);
+            const QString helper = end
+                    ? made(input + ".sh", "cat > " + input.toUtf8() + "; sleep 0.2\n" + end, true)
+                    : u"/nowhere"_s;
+            g.records = std::make_unique<SharedRecords>(g.folder.path(), helper, QString());
+            g.start();
+            g.answer(u"40"_s);
+            g.ui().cmdExit->click();
+            g.ui().cmdExit->click();
+            // Back at once, while the helper runs, and no second ending.
+            QCOMPARE(g.prompts.size(), 2);
+            QTRY_VERIFY2(g.quit, end);
+            QCOMPARE(g.prompts.mid(2), boxes);
+            // What the helper was given.
+            QFile given(input);
+            QCOMPARE(given.open(QIODevice::ReadOnly) ? given.readAll() : "",
+                     end ? "1\nAnna\n" : "");
+        }
+        // A record 1.0.0 kept is offered once, by a slow helper, while the game goes on.
         Game g;
-        g.start();
-        g.answer(QStringLiteral("40"));
-        // Another copy of the game holds the lock, and keeps it.
-        const QByteArray blocco = QFile::encodeName(g.folder.filePath(QStringLiteral("blocco")));
-        const int lock = ::open(blocco.constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
-        QCOMPARE(::flock(lock, LOCK_EX), 0);
-        g.ui().cmdExit->click();
-        QCOMPARE(g.prompts.size(), 2); // back at once: no box yet, the save waits
-        QVERIFY(!g.quit);
-        g.ui().cmdExit->click(); // a second ending does not start
-        QTRY_VERIFY_WITH_TIMEOUT(g.quit, 8000);
-        QCOMPARE(g.prompts.mid(2), QStringList{kSorry});
-        QCOMPARE(g.record(), QStringLiteral("|"));
-        ::close(lock);
-    }
-
-    void anOldRecordIsOfferedInTheBackground()
-    {
-        Game g;
-        QTemporaryDir own, shared; // the player's folder of version 1.0.0, the shared directory
-        QFile score(own.filePath(QStringLiteral("tavrec8.txt"))), holder(own.filePath(QStringLiteral("ntavrec8.txt")));
-        QVERIFY(score.open(QIODevice::WriteOnly) && holder.open(QIODevice::WriteOnly));
-        score.write("9\r\n");
-        holder.write("Zoe\r\n");
-        score.close();
-        holder.close();
-        // The helper, slow, as it may be: it stores what it reads.
-        const QString helper = own.filePath(QStringLiteral("helper"));
-        QFile script(helper);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        const QByteArray to = QFile::encodeName(shared.path());
-        script.write("#!/bin/sh\nread s; read n; sleep 1\nprintf '%s\\r\\n' \"$s\" > " + to + "/tavrec8.txt\n"
-                     "printf '%s\\r\\n' \"$n\" > " + to + "/ntavrec8.txt\n");
-        script.close();
-        QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
-        g.records = std::make_unique<SharedRecords>(shared.path(), helper, own.path());
+        made(g.folder.filePath(u"tavrec8.txt"_s), "9");
+        QTemporaryDir shared;
+        const QByteArray to = shared.path().toUtf8();
+        const QString helper =
+                made(g.folder.filePath(u"helper"_s),
+                     "read s; read n; sleep 1; echo $s > " + to + "/tavrec8.txt\n", true);
+        g.records = std::make_unique<SharedRecords>(shared.path(), helper, g.folder.path());
         g.start();
         QVERIFY(g.window().isVisible());
-        QVERIFY(!g.records->findChildren<QProcess *>().isEmpty()); // the window did not wait for it
         QCOMPARE(g.ui().lblpunti->text(), QString());
-        QTRY_COMPARE(g.ui().lblpunti->text(), QStringLiteral("9\r\n")); // shown once stored
-        QCOMPARE(g.ui().lblnome->text(), QStringLiteral("Zoe\r\n"));
-        QTRY_VERIFY(QFile::exists(own.filePath(QStringLiteral("tavrec8.txt.offerto"))));
-        QVERIFY(!QFile::exists(own.filePath(QStringLiteral("tavrec8.txt"))));
+        // Shown once stored.
+        QTRY_COMPARE(g.ui().lblpunti->text(), u"9\n"_s);
+        QTRY_VERIFY(QFile::exists(g.folder.filePath(u"tavrec8.txt.offerto"_s)));
     }
 };
 

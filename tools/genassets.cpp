@@ -30,13 +30,9 @@ struct Picture
 };
 
 const Picture kPictures[] = {
-    {"brunilla", {48, 32, 16}, 0}, // the window's icon, at the sizes window systems ask for
-    {"puntatore", {48}, 256},
-    {"nuovo", {32, 16}, 16},
-    {"nuovo_premuto", {32, 16}, 16},
-    {"nuovo_spento", {32, 16}, 16},
-    {"esci", {32, 16}, 16},
-    {"orologio", {32}, 16},
+        {"brunilla", {48, 32, 16}, 0}, // the window's icon, at the sizes window systems ask for
+        {"puntatore", {48}, 256},       {"nuovo", {32, 16}, 16}, {"nuovo_premuto", {32, 16}, 16},
+        {"nuovo_spento", {32, 16}, 16}, {"esci", {32, 16}, 16},  {"orologio", {32}, 16},
 };
 
 int fail(const QString &message)
@@ -109,7 +105,9 @@ int makePictures(const QString &svgDir, const QString &outDir)
             image = image.convertToFormat(QImage::Format_ARGB32);
             if (picture.colours > 0)
                 image = reduce(image, picture.colours);
-            const QString target = QStringLiteral("%1/%2_%3.png").arg(outDir, QLatin1String(picture.name)).arg(size);
+            const QString target = QStringLiteral("%1/%2_%3.png")
+                                           .arg(outDir, QLatin1String(picture.name))
+                                           .arg(size);
             if (!image.save(target, "PNG"))
                 return fail(QStringLiteral("cannot write ") + target);
         }
@@ -150,7 +148,8 @@ void addNote(std::vector<double> &samples, int rate, double start, double length
         const double release = std::min(1.0, (length - t) / 0.02);
         const double envelope = attack * release * std::exp(-3.5 * t / length);
         const double w = 2 * std::numbers::pi * frequency * t;
-        samples[first + i] += level * envelope * (std::sin(w) + 0.3 * std::sin(2 * w) + 0.1 * std::sin(3 * w));
+        samples[first + i] +=
+                level * envelope * (std::sin(w) + 0.3 * std::sin(2 * w) + 0.1 * std::sin(3 * w));
     }
 }
 
@@ -169,9 +168,9 @@ bool writeWave(const QString &path, const std::vector<double> &samples, int rate
         const char bytes[] = {char(v), char(v >> 8)};
         return QByteArray(bytes, 2);
     };
-    QByteArray wave = "RIFF" + le32(quint32(36 + data.size())) + "WAVEfmt " + le32(16) + le16(1) + le16(1)
-                    + le32(quint32(rate)) + le32(quint32(rate * 2)) + le16(2) + le16(16) + "data"
-                    + le32(quint32(data.size())) + data;
+    QByteArray wave = "RIFF" + le32(quint32(36 + data.size())) + "WAVEfmt " + le32(16) + le16(1)
+            + le16(1) + le32(quint32(rate)) + le32(quint32(rate * 2)) + le16(2) + le16(16) + "data"
+            + le32(quint32(data.size())) + data;
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(wave) == wave.size();
 }
@@ -209,5 +208,6 @@ int main(int argc, char *argv[])
         return makeIcons(args[2], args[3]);
     if (args.size() == 3 && args[1] == QLatin1String("sounds"))
         return makeSounds(args[2]);
-    return fail(QStringLiteral("usage: genassets pictures <svg-dir> <out-dir> | icons <svg> <out-dir> | sounds <out-dir>"));
+    return fail(QStringLiteral("usage: genassets pictures <svg-dir> <out-dir> | icons <svg> "
+                               "<out-dir> | sounds <out-dir>"));
 }

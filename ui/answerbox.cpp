@@ -7,8 +7,9 @@ namespace {
 
 // The shortcuts of any text box that the answer box keeps; what they paste
 // is judged by its leading number.
-constexpr QKeySequence::StandardKey kEditing[] = {QKeySequence::SelectAll, QKeySequence::Copy, QKeySequence::Paste,
-                                                  QKeySequence::Cut, QKeySequence::Undo};
+constexpr QKeySequence::StandardKey kEditing[] = {QKeySequence::SelectAll, QKeySequence::Copy,
+                                                  QKeySequence::Paste, QKeySequence::Cut,
+                                                  QKeySequence::Undo};
 
 } // namespace
 

@@ -13,7 +13,8 @@ PictureButton::PictureButton(QWidget *parent) : QPushButton(parent)
     setAutoDefault(true);
 }
 
-void PictureButton::setPictures(const QString &normal, const QString &pressed, const QString &disabled)
+void PictureButton::setPictures(const QString &normal, const QString &pressed,
+                                const QString &disabled)
 {
     m_normal = normal;
     m_pressed = pressed;
@@ -57,8 +58,8 @@ void PictureButton::paintEvent(QPaintEvent *)
     const int top = (r.height() - pictureSize.height() - captionHeight) / 2;
     p.drawPixmap((r.width() - pictureSize.width()) / 2 + shift, top + shift, shown);
 
-    const QRect caption(r.left() + 3 + shift, top + pictureSize.height() + shift,
-                        r.width() - 6, captionHeight);
+    const QRect caption(r.left() + 3 + shift, top + pictureSize.height() + shift, r.width() - 6,
+                        captionHeight);
     const int flags = Qt::AlignCenter | Qt::TextShowMnemonic;
     if (isEnabled()) {
         p.setPen(palette().color(QPalette::Active, QPalette::ButtonText));

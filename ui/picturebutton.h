@@ -12,10 +12,15 @@ class PictureButton : public QPushButton
 public:
     explicit PictureButton(QWidget *parent = nullptr);
 
-    void setFaceColour(const QColor &colour) { m_face = colour; update(); }
+    void setFaceColour(const QColor &colour)
+    {
+        m_face = colour;
+        update();
+    }
     // The pictures' names; a state without a picture of its own shows the
     // normal one.
-    void setPictures(const QString &normal, const QString &pressed = {}, const QString &disabled = {});
+    void setPictures(const QString &normal, const QString &pressed = {},
+                     const QString &disabled = {});
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -29,9 +29,13 @@ public:
     QIconEngine *clone() const override { return new GameIconEngine; }
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode, QIcon::State) override
     {
-        painter->drawPixmap(rect, gamePicture(kName, rect.width(), painter->device()->devicePixelRatioF()));
+        painter->drawPixmap(
+                rect, gamePicture(kName, rect.width(), painter->device()->devicePixelRatioF()));
     }
-    QPixmap pixmap(const QSize &size, QIcon::Mode, QIcon::State) override { return gamePicture(kName, size.width(), 1); }
+    QPixmap pixmap(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        return gamePicture(kName, size.width(), 1);
+    }
     // size in device pixels
     QPixmap scaledPixmap(const QSize &size, QIcon::Mode, QIcon::State, qreal scale) override
     {
@@ -45,7 +49,10 @@ public:
         auto &asked = *static_cast<ScaledPixmapArgument *>(data);
         asked.pixmap = scaledPixmap(asked.size, asked.mode, asked.state, asked.scale);
     }
-    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {{16, 16}, {32, 32}, {48, 48}}; }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        return {{16, 16}, {32, 32}, {48, 48}};
+    }
 
 private:
     inline static const QString kName = QStringLiteral("brunilla");
@@ -55,12 +62,14 @@ private:
 
 QPixmap gamePicture(const QString &name, int size, qreal devicePixelRatio)
 {
-    const QString key = QStringLiteral("brunilla/%1/%2/%3").arg(name).arg(size).arg(devicePixelRatio);
+    const QString key =
+            QStringLiteral("brunilla/%1/%2/%3").arg(name).arg(size).arg(devicePixelRatio);
     QPixmap pixmap;
     if (QPixmapCache::find(key, &pixmap))
         return pixmap;
     const QString built = QStringLiteral(":/pictures/%1_%2.png").arg(name).arg(size);
-    pixmap = devicePixelRatio == 1 && QFile::exists(built) ? QPixmap(built) : drawn(name, size, devicePixelRatio);
+    pixmap = devicePixelRatio == 1 && QFile::exists(built) ? QPixmap(built)
+                                                           : drawn(name, size, devicePixelRatio);
     QPixmapCache::insert(key, pixmap);
     return pixmap;
 }

@@ -12,8 +12,8 @@ void voiceQuestionsAndVerdicts(TavolaUi &ui)
         const QString first = ui.lblNum1->text();
         const QString second = ui.lblNum2->text();
         const QString name = first.isEmpty() || second.isEmpty()
-                               ? QStringLiteral("Risultato")
-                               : first + QStringLiteral(" per ") + second;
+                ? QStringLiteral("Risultato")
+                : first + QStringLiteral(" per ") + second;
         if (ui.txtAnswer->accessibleName() != name)
             ui.txtAnswer->setAccessibleName(name);
     };
@@ -24,8 +24,8 @@ void voiceQuestionsAndVerdicts(TavolaUi &ui)
     // tooltip, "Go", in English.
     auto describeTheButton = [&ui] {
         const QString verdict = ui.lblMessage->text();
-        ui.cmdNext->setAccessibleDescription(verdict.isEmpty() ? QStringLiteral("Passa alla domanda successiva")
-                                                               : verdict);
+        ui.cmdNext->setAccessibleDescription(
+                verdict.isEmpty() ? QStringLiteral("Passa alla domanda successiva") : verdict);
     };
     QObject::connect(ui.lblMessage, &Etichetta::captionChanged, ui.cmdNext, describeTheButton);
     nameTheBox();

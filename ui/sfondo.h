@@ -3,13 +3,12 @@
 
 #include <QWidget>
 
-class QImage;
+class QPainter;
 
 // The window's client area. It keeps what the game drew, so the painting
-// survives being covered, and a window resized after painting keeps
-// showing the old painting: not as an image of the whole window, but as
-// the tint and the size the bands were painted for, which give the same
-// pixels for a few bytes.
+// survives being covered: not as an image of the whole window, but as the
+// tint and the size the bands were painted for, which give the same pixels
+// for a few bytes.
 class Sfondo : public QWidget
 {
     Q_OBJECT
@@ -20,7 +19,7 @@ public:
     // blue rising from 0 at the top to 255 at the bottom.
     void PaintBackground(int tinta);
     // The background turns black, erasing the painting. Black is also the
-    // colour before the first painting and beyond a painting's edges.
+    // colour before the first painting.
     void blackOut();
 
 protected:
@@ -28,11 +27,10 @@ protected:
 
 private:
     int m_tinta = -1; // none: black
-    QSize m_painted;  // in device pixels
+    QSize m_painted; // in device pixels
 };
 
-// The painting, and black beyond it, over area of a 32-bit image, each
-// pixel once: the painting has its top-left corner at origin and spans
-// painted (in device pixels); 256 equal bands, band i covering rows i*h/256
-// to (i+1)*h/256 of its h rows. A tinta below 0 paints nothing but black.
-void paintBands(QImage &image, QPoint origin, QSize painted, int tinta, QRect area);
+// The painting over area, in device pixels, and black where it does not
+// reach: band i covers rows i*h/256 to (i+1)*h/256 of the painted h rows.
+// A tinta below 0 paints black alone.
+void paintBands(QPainter &painter, QSize painted, int tinta, const QRect &area);

@@ -1,37 +1,38 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "game/finestra.h"
 #include "ui/tavolaui.h"
 
 #include <QMainWindow>
 
-#include <memory>
+class Etichetta;
 
-class Partita;
-class Ticker;
-struct Services;
-
-// The game's one window. It is built from its layout, owns the game and
-// its timer, and routes the window's own events to the game's handlers.
-class Tavola : public QMainWindow
+// The game's one window, built from its layout. It does what the game
+// asks of it (Finestra) and routes its own events to the game's handlers.
+class Tavola : public QMainWindow, public Finestra
 {
     Q_OBJECT
 public:
-    explicit Tavola(const Services &services, QWidget *parent = nullptr);
+    explicit Tavola(QWidget *parent = nullptr);
     ~Tavola() override;
 
     // The widgets are built when first needed, which the load handler
     // makes after the name box: a child waits for the box alone.
-    void buildWidgets();
-    TavolaUi &ui() { return buildWidgets(), m_ui; }
-    Partita &partita() { return *m_partita; }
-    // The caption, also the name a screen reader reads while the window is
-    // minimized (its icon text).
-    void setCaption(const QString &caption);
-    Ticker &Timer1() { return *m_timer; }
+    TavolaUi &ui();
 
-signals:
-    void closedByUser();
+    QString text(Control control) override;
+    void setText(Control control, const QString &text) override;
+    void enable(Control control, bool enabled) override;
+    void focus(Control control) override;
+    void PaintBackground(int tinta) override;
+    void blackOut() override;
+    // Also the window's name to a screen reader while it is minimized.
+    void setCaption(const QString &caption) override;
+    bool minimized() const override { return isMinimized(); }
+    void attach(Partita &game) override { m_game = &game; }
+    void showWindow() override { show(); }
+    void hideWindow() override { hide(); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -41,9 +42,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    Etichetta *label(Control control);
+    QWidget *widget(Control control);
+
     TavolaUi m_ui;
-    std::unique_ptr<Ticker> m_timer;
-    std::unique_ptr<Partita> m_partita;
-    bool m_built = false;
+    Partita *m_game = nullptr;
     bool m_activated = false;
 };

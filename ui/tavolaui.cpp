@@ -22,11 +22,19 @@ const QColor kCyan(0, 255, 255);
 const QColor kBlue(0, 0, 255);
 const QColor kRed(255, 0, 0);
 const QColor kGreen(0, 128, 0);
+const QColor kSystemColour; // invalid: the system's
+
+// The faces as the layout names them.
+enum Face : std::uint8_t { Sans, Arial, ArialBlack, Times };
+const char *const kFaces[] = {"MS Sans Serif", "Arial", "Arial Black", "Times New Roman"};
 
 enum LabelFlag : std::uint8_t {
     Border = 1,
     Centred = 2,
     AutoSize = 4,
+    Bold = 8,
+    Italic = 16,
+    Framed = Border | Centred | AutoSize,
 };
 
 struct LabelRow
@@ -34,13 +42,39 @@ struct LabelRow
     Etichetta *TavolaUi::*member;
     const char *name;
     const char *text;
-    int left, top, width, height;
-    const char *family;
+    int left, top, width, height; // twips
+    Face face;
     qreal points;
-    bool bold;
-    bool italic;
-    QColor colour; // invalid: the system's text colour
+    QColor colour;
     int flags;
+};
+
+// A label's member of TavolaUi and its objectName.
+#define LABEL(name) &TavolaUi::name, #name
+
+const LabelRow kLabels[] = {
+        {LABEL(lblpunti), "0", 9600, 7560, 270, 555, Sans, 24, kYellow, AutoSize},
+        {LABEL(Label13), "con punti", 7320, 7560, 1965, 555, Sans, 24, kYellow, AutoSize},
+        {LABEL(lblnome), "nome", 3240, 7560, 1275, 555, Sans, 24, kYellow, Bold | AutoSize},
+        {LABEL(Label12), "Il record  è di ", 120, 7560, 3135, 615, Sans, 24, kYellow, 0},
+        {LABEL(lblnome1), "", 120, 6480, 165, 420, Sans, 13.5, kGreen, Bold | Border | AutoSize},
+        {LABEL(Label14), "Sfidante", 0, 5520, 1425, 420, Sans, 13.5, kCyan, Framed},
+        {LABEL(Label5), "", 2040, 2160, 6615, 615, Sans, 24, kRed, Bold | Italic | Centred},
+        {LABEL(lblconto), "00.00.00", 0, 2280, 1575, 495, ArialBlack, 12, kYellow, Bold | Border},
+        {LABEL(Label11), "Tempo restante", 0, 1320, 1575, 375, Sans, 9.75, kYellow, 0},
+        {LABEL(Label3), "Risposte totali", 7440, 3360, 2340, 495, Sans, 18, kBlue,
+         Border | AutoSize},
+        {LABEL(Label1), "Risposte errate", 3840, 3360, 2520, 495, Sans, 18, kRed,
+         Border | AutoSize},
+        {LABEL(lblScore2), "0", 8310, 4080, 555, 885, Times, 36, kBlue, Bold | Framed},
+        {LABEL(lblScore1), "0", 4830, 4080, 540, 885, Times, 36, kRed, Bold | Framed},
+        {LABEL(lblNum2), "", 4155, 0, 345, 1185, Arial, 48, kBlue, Bold | Framed},
+        {LABEL(Label4), "=", 5880, 0, 615, 975, Arial, 48, kYellow, Bold | Centred},
+        {LABEL(Label2), "X", 2400, 0, 615, 975, Arial, 48, kYellow, Centred},
+        {LABEL(lblNum1), "", 840, 0, 345, 1185, Arial, 48, kBlue, Bold | Framed},
+        {LABEL(lblScore), "0", 1080, 4080, 555, 885, Times, 36, kSystemColour, Bold | Framed},
+        {LABEL(lblMessage), "", 1680, 2040, 6615, 615, Sans, 24, kRed, Bold | Italic | Centred},
+        {LABEL(Label6), "Risposte esatte", 240, 3360, 2565, 495, Sans, 18, kCyan, Framed},
 };
 
 void setGeometryTwips(QWidget *w, int left, int top, int width, int height)
@@ -64,7 +98,8 @@ Etichetta *makeLabel(QWidget *parent, const LabelRow &row)
     label->setObjectName(QString::fromLatin1(row.name));
     label->setText(QString::fromUtf8(row.text));
     setGeometryTwips(label, row.left, row.top, row.width, row.height);
-    label->setFont(layoutFont(QString::fromLatin1(row.family), row.points, row.bold, row.italic));
+    label->setFont(layoutFont(QString::fromLatin1(kFaces[row.face]), row.points, row.flags & Bold,
+                              row.flags & Italic));
     setTextColour(label, row.colour);
     label->setAlignment((row.flags & Centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
     label->setBorder(row.flags & Border);
@@ -118,7 +153,8 @@ void TavolaUi::setupUi(QMainWindow *window)
     cmdNext = makeButton(sfondo, "cmdNext", QStringLiteral("&Nuovo calcolo"), QColor(0, 192, 192),
                          QStringLiteral("Go"));
     setGeometryTwips(cmdNext, 4200, 5280, 1815, 1095);
-    cmdNext->setPictures(QStringLiteral("nuovo"), QStringLiteral("nuovo_premuto"), QStringLiteral("nuovo_spento"));
+    cmdNext->setPictures(QStringLiteral("nuovo"), QStringLiteral("nuovo_premuto"),
+                         QStringLiteral("nuovo_spento"));
     cmdNext->setCursor(iconPointer());
     cmdNext->setEnabled(false);
 
@@ -134,37 +170,15 @@ void TavolaUi::setupUi(QMainWindow *window)
     Command1->setAutoDefault(true);
     Command1->setCursor(Qt::ArrowCursor);
 
-    static const LabelRow labels[] = {
-        {&TavolaUi::lblpunti, "lblpunti", "0", 9600, 7560, 270, 555, "MS Sans Serif", 24, false, false, kYellow, AutoSize},
-        {&TavolaUi::Label13, "Label13", "con punti", 7320, 7560, 1965, 555, "MS Sans Serif", 24, false, false, kYellow, AutoSize},
-        {&TavolaUi::lblnome, "lblnome", "nome", 3240, 7560, 1275, 555, "MS Sans Serif", 24, true, false, kYellow, AutoSize},
-        {&TavolaUi::Label12, "Label12", "Il record  è di ", 120, 7560, 3135, 615, "MS Sans Serif", 24, false, false, kYellow, 0},
-        {&TavolaUi::lblnome1, "lblnome1", "", 120, 6480, 165, 420, "MS Sans Serif", 13.5, true, false, kGreen, Border | AutoSize},
-        {&TavolaUi::Label14, "Label14", "Sfidante", 0, 5520, 1425, 420, "MS Sans Serif", 13.5, false, false, kCyan, Border | Centred | AutoSize},
-        {&TavolaUi::Label5, "Label5", "", 2040, 2160, 6615, 615, "MS Sans Serif", 24, true, true, kRed, Centred},
-        {&TavolaUi::lblconto, "lblconto", "00.00.00", 0, 2280, 1575, 495, "Arial Black", 12, true, false, kYellow, Border},
-        {&TavolaUi::Label11, "Label11", "Tempo restante", 0, 1320, 1575, 375, "MS Sans Serif", 9.75, false, false, kYellow, 0},
-        {&TavolaUi::Label3, "Label3", "Risposte totali", 7440, 3360, 2340, 495, "MS Sans Serif", 18, false, false, kBlue, Border | AutoSize},
-        {&TavolaUi::Label1, "Label1", "Risposte errate", 3840, 3360, 2520, 495, "MS Sans Serif", 18, false, false, kRed, Border | AutoSize},
-        {&TavolaUi::lblScore2, "lblScore2", "0", 8310, 4080, 555, 885, "Times New Roman", 36, true, false, kBlue, Border | Centred | AutoSize},
-        {&TavolaUi::lblScore1, "lblScore1", "0", 4830, 4080, 540, 885, "Times New Roman", 36, true, false, kRed, Border | Centred | AutoSize},
-        {&TavolaUi::lblNum2, "lblNum2", "", 4155, 0, 345, 1185, "Arial", 48, true, false, kBlue, Border | Centred | AutoSize},
-        {&TavolaUi::Label4, "Label4", "=", 5880, 0, 615, 975, "Arial", 48, true, false, kYellow, Centred},
-        {&TavolaUi::Label2, "Label2", "X", 2400, 0, 615, 975, "Arial", 48, false, false, kYellow, Centred},
-        {&TavolaUi::lblNum1, "lblNum1", "", 840, 0, 345, 1185, "Arial", 48, true, false, kBlue, Border | Centred | AutoSize},
-        {&TavolaUi::lblScore, "lblScore", "0", 1080, 4080, 555, 885, "Times New Roman", 36, true, false, QColor(), Border | Centred | AutoSize},
-        {&TavolaUi::lblMessage, "lblMessage", "", 1680, 2040, 6615, 615, "MS Sans Serif", 24, true, true, kRed, Centred},
-        {&TavolaUi::Label6, "Label6", "Risposte esatte", 240, 3360, 2565, 495, "MS Sans Serif", 18, false, false, kCyan, Border | Centred | AutoSize},
-    };
-    for (const LabelRow &row : labels)
+    for (const LabelRow &row : kLabels)
         this->*row.member = makeLabel(sfondo, row);
 
     const std::pair<Etichetta *, const char *> spoken[] = {
-        {lblNum1, "Primo numero: "},      {lblNum2, "Secondo numero: "},
-        {lblScore, "Risposte esatte: "},  {lblScore1, "Risposte errate: "},
-        {lblScore2, "Risposte totali: "}, {lblconto, "Tempo restante: "},
-        {lblnome1, "Sfidante: "},         {lblnome, "Record di: "},
-        {lblpunti, "Punti del record: "},
+            {lblNum1, "Primo numero: "},      {lblNum2, "Secondo numero: "},
+            {lblScore, "Risposte esatte: "},  {lblScore1, "Risposte errate: "},
+            {lblScore2, "Risposte totali: "}, {lblconto, "Tempo restante: "},
+            {lblnome1, "Sfidante: "},         {lblnome, "Record di: "},
+            {lblpunti, "Punti del record: "},
     };
     for (const auto &[label, prefix] : spoken)
         label->setAccessiblePrefix(QString::fromUtf8(prefix));

@@ -46,4 +46,7 @@ struct TavolaUi
 };
 
 // Layout positions are in twips, 15 to a pixel.
-constexpr int twips(int value) { return value / 15; }
+constexpr int twips(int value)
+{
+    return value / 15;
+}
