@@ -4,7 +4,7 @@
 # window, with GNOME's screen reader Orca beside it, checked against what
 # Orca sent to speech (its own debug log).
 #
-# Usage: desktop_session.sh python3 e2e_game.py path/to/brunilla
+# Usage: desktop python3 play-by-ear.py path/to/brunilla
 
 import os, re, shutil, subprocess, sys, tempfile, time
 
@@ -107,8 +107,11 @@ def play(orca, game):
     keys(*str(8 * factor + 1), "Return")
     orca.hears(f"Sbagliato!! {8 * factor}", "a wrong answer is told the product")
     keys("alt+x")
-    orca.hears("C A M P I O N E", "beating the record is announced")
-    keys("Return")
+    # Installed, the record is every account's, which this game may not beat.
+    if not GAME.startswith("/usr/games/"):
+        orca.hears("C A M P I O N E", "beating the record is announced")
+    if wait_for(lambda: game.poll() is not None or "C A M P I O N E" in " ".join(orca.spoken()), "the end", 10):
+        keys("Return")
     wait_for(lambda: game.poll() is not None, "the program to end", 10)
     check(game.returncode == 0, "the program ends cleanly")
     spoken = orca.spoken()
