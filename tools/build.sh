@@ -4,17 +4,20 @@
 # the game (`play`) or runs every test (`test`): the tests of the normal
 # build, then its unit tests built with AddressSanitizer and
 # UndefinedBehaviorSanitizer (in build/sanitize), where any report fails.
-# `package` builds the Debian package instead and leaves it in build/.
+# `package` builds the Debian package instead and leaves it in build/;
+# `qa`, as root, puts the committed HEAD through Debian's gates.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-play}
+# Before a release: Debian's gates, each in a root of its own (tools/qa.sh).
+[ "$mode" != qa ] || exec bash tools/qa.sh
 # What each mode needs is listed, with reasons, in tools/packages.
 case "$mode" in
     play) wanted='$1 == "build"' ;;
     package) wanted='$1 == "build" || $1 == "package"' ;;
     test) wanted='$1 == "build" || $1 == "package" || $1 == "test"' ;;
-    *) echo "usage: $0 play|test|package" >&2; exit 2 ;;
+    *) echo "usage: $0 play|test|package|qa" >&2; exit 2 ;;
 esac
 mapfile -t packages < <(awk "$wanted"' { print $2 }' tools/packages)
 
