@@ -189,6 +189,7 @@ private slots:
                      name);
             QVERIFY2(!label || label->autoFillBackground() == f.contains('Y'), name);
         }
+        QCOMPARE(ui.Image1->pixmap().toImage(), gamePicture(u"orologio"_s, 32, 1).toImage());
         w.show();
         // As a tiling desktop asks: it keeps its layout's size.
         w.resize(1276, 995);
