@@ -6,13 +6,13 @@
 #                 an ordinary account, in a clean root that holds
 #                 build-essential and the Build-Depends alone;
 #   piuparts      install, remove and purge in a minimal root, and an upgrade
-#                 from the version before (the package itself, repacked as
-#                 VERSION~old, or the .deb in $UPGRADE);
+#                 from an older build (the package itself, repacked as
+#                 VERSION~old) and from the release whose .deb $UPGRADE names;
 #   autopkgtest   debian/tests against the package, in a throw-away root;
 #   reproducible  reprotest: a second build, varied in its path, time,
 #                 locale, umask, host name, CPUs and more, bit for bit the same;
 #   lint          blhc on the build's log, lintian --pedantic on what it made.
-# Each gate is bounded in time; the last line says how each went. Its logs
+# Each gate is bounded in time; the last lines say how each went. Its logs
 # and the build are kept in $QA_DIR (/var/tmp/brunilla-qa). It installs the
 # tools it needs, and gives root a range in /etc/subuid and /etc/subgid when
 # it has none (autopkgtest's throw-away root needs one).
@@ -30,14 +30,11 @@ results=()
 
 # gate NAME SECONDS FUNCTION: one gate, its output in $out/NAME.log.
 gate() {
-    local name=$1 limit=$2 run=$3
+    local name=$1 limit=$2 run=$3 start=$SECONDS verdict=ok
     echo "== $name (at most $limit s; $out/$name.log)"
-    if timeout "$limit" bash -c "$run" > "$out/$name.log" 2>&1; then
-        results+=("$name=ok")
-    else
-        results+=("$name=FAIL")
-        tail -5 "$out/$name.log"
-    fi
+    timeout "$limit" bash -c "$run" > "$out/$name.log" 2>&1 || verdict=FAIL
+    [ $verdict = ok ] || tail -5 "$out/$name.log"
+    results+=("$name=$verdict ($((SECONDS - start)) s)")
 }
 
 setup() {
@@ -63,22 +60,31 @@ build() {
         --customize-hook="sync-out /build $out/built"
 }
 
+# upgrade_from DEB OLD: piuparts installs OLD from a local repository, then
+# upgrades it to DEB.
+upgrade_from() {
+    local repo
+    repo=$(mktemp -d)
+    chmod 755 "$repo" # apt reads it as _apt
+    cp "$2" "$repo/"
+    (cd "$repo" && dpkg-scanpackages . /dev/null > Packages)
+    piuparts "${common[@]}" --no-install-purge-test --bindmount="$repo" \
+        --extra-repo="deb [trusted=yes] file://$repo ./" "$1"
+}
+
 piuparts_gate() {
-    local deb repo tree
+    local deb tree
     deb=$(ls "$out"/built/brunilla_*.deb)
     local common=(--basetgz="$minbase" -d "$suite" -m "$mirror main" --scriptsdir=/etc/piuparts/scripts)
     piuparts "${common[@]}" --no-upgrade-test "$deb" || return 1
-    repo=$(mktemp -d) tree=$(mktemp -d)
-    if [ -n "${UPGRADE:-}" ]; then
-        cp "$UPGRADE" "$repo/"
-    else
-        dpkg-deb -R "$deb" "$tree/pkg"
-        sed -i 's/^Version: .*/&~old/' "$tree/pkg/DEBIAN/control"
-        dpkg-deb -b "$tree/pkg" "$repo/"
-    fi
-    (cd "$repo" && dpkg-scanpackages . /dev/null > Packages)
-    piuparts "${common[@]}" --no-install-purge-test --bindmount="$repo" \
-        --extra-repo="deb [trusted=yes] file://$repo ./" "$deb"
+    # From an older build of this version: the package itself, as VERSION~old.
+    tree=$(mktemp -d)
+    dpkg-deb -R "$deb" "$tree/pkg"
+    sed -i 's/^Version: .*/&~old/' "$tree/pkg/DEBIAN/control"
+    dpkg-deb -b "$tree/pkg" "$tree/old.deb"
+    upgrade_from "$deb" "$tree/old.deb" || return 1
+    # From the release before, when $UPGRADE names its .deb.
+    [ -z "${UPGRADE:-}" ] || upgrade_from "$deb" "$UPGRADE"
 }
 
 autopkgtest_gate() {
@@ -104,7 +110,7 @@ lint() {
 }
 
 export out suite mirror minbase
-export -f setup build piuparts_gate autopkgtest_gate reproducible lint
+export -f setup build upgrade_from piuparts_gate autopkgtest_gate reproducible lint
 mkdir -p "$out/built"
 gate setup 1800 setup
 gate build 2400 build
@@ -112,5 +118,5 @@ gate piuparts 2400 piuparts_gate
 gate autopkgtest 2400 autopkgtest_gate
 gate reproducible 2400 reproducible
 gate lint 900 lint
-echo "${results[*]}"
+printf '%s\n' "${results[@]}"
 [[ "${results[*]}" != *FAIL* ]]
