@@ -140,6 +140,8 @@ void SharedRecords::runHelper(const QString &score, const QString &holder, Done 
                                     + " did not start: " + process->errorString().toStdString()});
             });
     QTimer::singleShot(kHelperLimit, process, [process] {
+        if (process->state() == QProcess::NotRunning)
+            return; // it has answered, and the box that tells it may still be open
         qCWarning(lcRecords) << "the record helper took more than" << kHelperLimit / 1000 << "s";
         process->kill();
     });

@@ -39,7 +39,8 @@ gate() {
 
 setup() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends mmdebstrap piuparts \
-        autopkgtest reprotest diffoscope disorderfs faketime locales sudo blhc lintian dpkg-dev fakeroot
+        autopkgtest uidmap reprotest diffoscope disorderfs faketime locales sudo blhc lintian dpkg-dev \
+        fakeroot
     for ids in /etc/subuid /etc/subgid; do
         grep -q '^root:' "$ids" 2>/dev/null || echo 'root:100000:65536' >> "$ids"
     done

@@ -110,8 +110,9 @@ def play(orca, game):
     # Installed, the record is every account's, which this game may not beat.
     if not GAME.startswith("/usr/games/"):
         orca.hears("C A M P I O N E", "beating the record is announced")
-    if wait_for(lambda: game.poll() is not None or "C A M P I O N E" in " ".join(orca.spoken()), "the end", 10):
-        keys("Return")
+    wait_for(lambda: game.poll() is not None or "C A M P I O N E" in " ".join(orca.spoken()), "the end", 10)
+    if game.poll() is None:
+        keys("Return")  # the box that tells of the new record
     wait_for(lambda: game.poll() is not None, "the program to end", 10)
     check(game.returncode == 0, "the program ends cleanly")
     spoken = orca.spoken()
