@@ -33,7 +33,6 @@ public:
     // The window was closed: the game ends where it stands, storing nothing.
     void Form_Unload();
 
-    const GameState &state() const { return m_state; }
     Ticker &Timer1() { return *m_timer; }
 
 signals:

@@ -25,8 +25,6 @@ public:
 
     // Creates the window and its game, runs the load handler and shows it.
     void start();
-    Partita *partita() const { return m_partita.get(); }
-    bool ended() const { return m_ended; }
 
 private:
     void unloadAndReload();

@@ -119,7 +119,6 @@ struct Game : Dialogs, RandomSource, SoundPlayer
     }
     Tavola &window() { return *tavola; }
     TavolaUi &ui() { return window().ui(); }
-    const GameState &state() { return session->partita()->state(); }
     void tick(int times = 1)
     {
         while (times-- > 0 && timer->active)

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The game's small rules, the window against its layout, its background
-// and its pictures, then a scripted game: start-up, questions and answers,
-// both endings, a new game, the real boxes, and the record saved in the
-// background, own or shared.
+// The game's rules, its window and pictures, then scripted games and the
+// real boxes.
 
 #include "fixture.h"
 #include "game/rules.h"
@@ -192,6 +190,7 @@ private slots:
         clock.fill(Qt::transparent);
         ui.Image1->render(&clock, {}, {}, QWidget::DrawChildren);
         QCOMPARE(clock, pixels(gamePicture(u"orologio"_s, 32, 1).toImage()));
+        QVERIFY(QFontInfo(ui.txtAnswer->font()).bold());
         w.show();
         // As a tiling desktop asks: it keeps its layout's size.
         w.resize(1276, 995);
@@ -207,10 +206,19 @@ private slots:
         PictureButton button;
         button.setFaceColour(QColor(128, 128, 128));
         button.resize(40, 30);
-        const QColor dark(64, 64, 64);
-        for (const auto &[at, colour] :
-             {std::pair{QPoint(1, 28), dark}, {{38, 1}, dark}, {{38, 29}, Qt::black}})
+        const QColor dark(64, 64, 64), light(205, 205, 205);
+        for (const auto &[at, colour] : {std::pair{QPoint(1, 28), dark},
+                                         {{38, 1}, dark},
+                                         {{38, 29}, Qt::black},
+                                         {{38, 0}, light}})
             QCOMPARE(pixel(&button, at), colour);
+        // The caption takes the theme's colour for button texts.
+        button.setText(u"M"_s);
+        const QImage themed = button.grab().toImage();
+        QPalette palette;
+        palette.setColor(QPalette::ButtonText, Qt::red);
+        button.setPalette(palette);
+        QVERIFY(button.grab().toImage() != themed);
     }
 
     void background()
@@ -474,15 +482,20 @@ private slots:
         made(g.folder.filePath(u"tavrec8.txt"_s), "9");
         QTemporaryDir shared;
         const QByteArray to = shared.path().toUtf8();
-        const QString helper =
-                made(g.folder.filePath(u"helper"_s),
-                     "read s; read n; sleep 1; echo $s > " + to + "/tavrec8.txt\n", true);
+        const QString helper = made(
+                g.folder.filePath(u"helper"_s),
+                "read s; echo >> " + to + "/runs; sleep 1; echo $s > " + to + "/tavrec8.txt", true);
         g.records = std::make_unique<SharedRecords>(shared.path(), helper, g.folder.path());
         g.start();
+        // A new game, while the offer is still out, does not make it again.
+        g.replies = {{MsgBoxCode::Yes, {}, {}}};
+        g.ui().Next->trigger();
+        QTRY_COMPARE(g.windows, 2);
         QCOMPARE(g.ui().lblpunti->text(), QString());
         // Shown once stored.
         QTRY_COMPARE(g.ui().lblpunti->text(), u"9\n"_s);
         QTRY_VERIFY(QFile::exists(g.folder.filePath(u"tavrec8.txt.offerto"_s)));
+        QCOMPARE(QFile(shared.filePath(u"runs"_s)).size(), 1);
     }
 };
 
