@@ -12,4 +12,4 @@ declared=$(sed -n '/^Build-Depends:/,/^[^ B]/p' debian/control | tr ',' '\n' \
            | sed 's/^Build-Depends://; s/(.*)//; s/ //g' | grep -v -e '^$' -e ':' -e debhelper \
            | sort | xargs)
 [ "$wanted" = "$declared" ] || { echo "Build-Depends $declared, tools/packages $wanted"; exit 1; }
-echo "lintian clean; Build-Depends as tools/packages"
+echo "lintian clean; Build-Depends as listed"

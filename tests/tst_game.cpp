@@ -190,7 +190,7 @@ private slots:
         clock.fill(Qt::transparent);
         ui.Image1->render(&clock, {}, {}, QWidget::DrawChildren);
         QCOMPARE(clock, pixels(gamePicture(u"orologio"_s, 32, 1).toImage()));
-        QVERIFY(QFontInfo(ui.txtAnswer->font()).bold());
+        QVERIFY(ui.txtAnswer->font().bold());
         w.show();
         // As a tiling desktop asks: it keeps its layout's size.
         w.resize(1276, 995);

@@ -129,6 +129,7 @@ private slots:
                 {"12\nEva\xe2\x80\xa8\n", false},
                 {"12\nEva\xff\n", false},
                 {"12\n\xc0\xaf\n", false},
+                {"12\n\xf8\x90\x80\x80\n", false},
                 {"12\n\xed\xa0\x80\n", false},
                 {"12\n", false},
                 {"12\nEva", false},
