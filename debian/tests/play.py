@@ -72,7 +72,9 @@ class Wayland:
         command = ["sway", "-c", config]
         if os.getuid() == 0:
             command = ["setpriv", f"--reuid={user.pw_uid}", f"--regid={user.pw_gid}", "--clear-groups", *command]
-        self.sway = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.log = os.path.join(work, "sway.log")
+        with open(self.log, "w") as log:
+            self.sway = subprocess.Popen(command + ["--debug"], env=env, stdout=log, stderr=log)
         wait_for(lambda: glob.glob(runtime + "/wayland-*[0-9]") and glob.glob(runtime + "/sway-ipc.*"), "sway")
         self.display, self.ipc = glob.glob(runtime + "/wayland-*[0-9]")[0], glob.glob(runtime + "/sway-ipc.*")[0]
         from wayland_keys import Keyboard
@@ -96,6 +98,9 @@ class Wayland:
 
     def close(self):
         self.keyboard.close()
+        if self.sway.poll() is not None:
+            print(f"sway ended by itself ({self.sway.returncode}); its last words:")
+            print("".join(open(self.log, errors="replace").readlines()[-40:]), flush=True)
         self.sway.terminate()
         self.sway.wait()
 
