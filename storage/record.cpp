@@ -436,8 +436,9 @@ const char *nameProblem(std::string_view utf8)
 const char *scoreProblem(std::string_view digits)
 {
     int value = 0;
-    const char *end = digits.data() + digits.size();
-    const auto [stop, error] = std::from_chars(digits.data(), end, value);
+    const char *begin = digits.data();
+    const char *end = begin + digits.size();
+    const auto [stop, error] = std::from_chars(begin, end, value);
     const bool plain = !digits.empty() && digits.size() <= 5 && digits.front() != '-';
     if (!plain || error != std::errc() || stop != end || value > 32767)
         return "the score is not a number from 0 to 32767";

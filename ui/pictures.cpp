@@ -3,22 +3,25 @@
 
 #include <QFile>
 #include <QIconEngine>
-#include <QImageReader>
 #include <QPainter>
 #include <QPixmapCache>
+#include <QSvgRenderer>
 
 #include <cmath>
 
 namespace {
 
-// Drawn from the source, in all its colours, by Qt's SVG reader, which is
-// loaded only when a screen needs it.
+// Drawn from the source, in all its colours, by Qt SVG itself: Debian 13
+// ships Qt's SVG image reader in a package of its own.
 QPixmap drawn(const QString &name, int size, qreal devicePixelRatio)
 {
-    QImageReader source(QStringLiteral(":/pictures/%1.svg").arg(name));
     const int pixels = int(std::lround(size * devicePixelRatio));
-    source.setScaledSize({pixels, pixels});
-    QPixmap pixmap = QPixmap::fromImage(source.read());
+    QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    QSvgRenderer(QStringLiteral(":/pictures/%1.svg").arg(name)).render(&painter);
+    painter.end();
+    QPixmap pixmap = QPixmap::fromImage(image);
     pixmap.setDevicePixelRatio(devicePixelRatio);
     return pixmap;
 }

@@ -72,6 +72,11 @@ class Wayland:
         command = ["sway", "-c", config]
         if os.getuid() == 0:
             command = ["setpriv", f"--reuid={user.pw_uid}", f"--regid={user.pw_gid}", "--clear-groups", *command]
+            if os.stat("/dev/shm").st_mode & 0o1777 != 0o1777:
+                # A bare root (a chroot's /dev without its tmpfs) leaves sway no shared memory
+                # for the keymap, and it crashes at the first client: it gets a /dev/shm of its own.
+                command = ["unshare", "--mount", "sh", "-c", 'mount -t tmpfs -o mode=1777 shm /dev/shm && exec "$@"',
+                           "sh", *command]
         self.log = os.path.join(work, "sway.log")
         with open(self.log, "w") as log:
             self.sway = subprocess.Popen(command + ["--debug"], env=env, stdout=log, stderr=log)
