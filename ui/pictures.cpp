@@ -39,18 +39,19 @@ public:
     {
         return gamePicture(kName, size.width(), 1);
     }
-    // size in device pixels
+    // Qt 6.8 asks with the size in device-independent pixels.
     QPixmap scaledPixmap(const QSize &size, QIcon::Mode, QIcon::State, qreal scale) override
     {
-        return gamePicture(kName, int(std::lround(size.width() / scale)), scale);
+        return gamePicture(kName, size.width(), scale);
     }
-    // Qt 6.4 asks for a scaled pixmap through this hook alone.
+    // Qt 6.4 asks through this hook alone, with the size in device pixels.
     void virtual_hook(int id, void *data) override
     {
         if (id != ScaledPixmapHook)
             return QIconEngine::virtual_hook(id, data);
         auto &asked = *static_cast<ScaledPixmapArgument *>(data);
-        asked.pixmap = scaledPixmap(asked.size, asked.mode, asked.state, asked.scale);
+        asked.pixmap =
+                gamePicture(kName, int(std::lround(asked.size.width() / asked.scale)), asked.scale);
     }
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
     {

@@ -75,7 +75,10 @@ class Wayland:
             if os.stat("/dev/shm").st_mode & 0o1777 != 0o1777:
                 # A bare root (a chroot's /dev without its tmpfs) leaves sway no shared memory
                 # for the keymap, and it crashes at the first client: it gets a /dev/shm of its own.
-                command = ["unshare", "--mount", "sh", "-c", 'mount -t tmpfs -o mode=1777 shm /dev/shm && exec "$@"',
+                # In a chroot, "/" is no mount whose propagation unshare may change: /dev is made
+                # a slave instead, so that nothing mounted here reaches the host.
+                command = ["unshare", "--mount", "--propagation", "unchanged", "sh", "-c",
+                           'mount --make-rslave /dev && mount -t tmpfs -o mode=1777 shm /dev/shm && exec "$@"',
                            "sh", *command]
         self.log = os.path.join(work, "sway.log")
         with open(self.log, "w") as log:
