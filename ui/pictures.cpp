@@ -39,19 +39,22 @@ public:
     {
         return gamePicture(kName, size.width(), 1);
     }
-    // Qt 6.8 asks with the size in device-independent pixels.
+    // Qt 6.4 gives the size in device pixels, Qt 6.8 in device-independent ones.
     QPixmap scaledPixmap(const QSize &size, QIcon::Mode, QIcon::State, qreal scale) override
     {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
         return gamePicture(kName, size.width(), scale);
+#else
+        return gamePicture(kName, int(std::lround(size.width() / scale)), scale);
+#endif
     }
-    // Qt 6.4 asks through this hook alone, with the size in device pixels.
+    // Qt 6.4 may also ask through this hook.
     void virtual_hook(int id, void *data) override
     {
         if (id != ScaledPixmapHook)
             return QIconEngine::virtual_hook(id, data);
         auto &asked = *static_cast<ScaledPixmapArgument *>(data);
-        asked.pixmap =
-                gamePicture(kName, int(std::lround(asked.size.width() / asked.scale)), asked.scale);
+        asked.pixmap = scaledPixmap(asked.size, asked.mode, asked.state, asked.scale);
     }
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
     {
