@@ -291,8 +291,12 @@ private slots:
         g.answer(u"0"_s);
         QCOMPARE(ui.lblMessage->text(), u"Esatto!   Niccolò  sei forte!"_s);
         QCOMPARE(g.window().focusWidget(), ui.cmdNext);
-        QCOMPARE(spoken(ui.cmdNext, QAccessible::Description), ui.lblMessage->text());
+        QCOMPARE(spoken(ui.cmdNext), u"Nuovo calcolo, Esatto!   Niccolò  sei forte!"_s);
+        QCOMPARE(spoken(ui.cmdNext, QAccessible::Description), u"Passa alla domanda successiva"_s);
         g.next({0.99, 0.7, 0.3});
+        // Renamed only once the focus has left it, so not read out again.
+        QCOMPARE(spoken(ui.cmdNext), u"Nuovo calcolo, Esatto!   Niccolò  sei forte!"_s);
+        QTRY_COMPARE(spoken(ui.cmdNext), u"Nuovo calcolo"_s);
         QVERIFY(!ui.cmdNext->isEnabled());
         QCOMPARE(ui.txtAnswer->text(), QString());
         // No history growing with every question.
@@ -302,6 +306,7 @@ private slots:
         QCOMPARE(pixel(ui.sfondo, {780, 1}), QColor(140, 140, 0));
         g.answer(u"55"_s);
         QCOMPARE(ui.lblMessage->text(), u"Sbagliato!! 56"_s);
+        QCOMPARE(spoken(ui.cmdNext), u"Nuovo calcolo, Sbagliato!! 56"_s);
         QCOMPARE(g.played,
                  (QStringList{"/opt/brunilla/suoni/Esatto.wav", "/opt/brunilla/suoni/no.wav"}));
         QCOMPARE(pixel(ui.sfondo, {700, 500}), QColor(Qt::black));

@@ -20,14 +20,27 @@ void voiceQuestionsAndVerdicts(TavolaUi &ui)
     QObject::connect(ui.lblNum1, &Etichetta::captionChanged, ui.txtAnswer, nameTheBox);
     QObject::connect(ui.lblNum2, &Etichetta::captionChanged, ui.txtAnswer, nameTheBox);
 
+    // The verdict goes in the name, which a screen reader reads afresh with
+    // each focus: Orca 48 keeps a description it has read for two seconds,
+    // and a quick answer would be told the verdict before.
+    const QString caption = QString(ui.cmdNext->text()).remove(u'&');
+    auto nameTheButton = [&ui, caption] {
+        const QString verdict = ui.lblMessage->text();
+        const QString name = verdict.isEmpty() ? caption : caption + QStringLiteral(", ") + verdict;
+        if (ui.cmdNext->accessibleName() != name)
+            ui.cmdNext->setAccessibleName(name);
+    };
+    // A verdict is emptied as the next question takes the focus: the button
+    // loses it first, or its new name would be read out on the way.
+    QObject::connect(ui.lblMessage, &Etichetta::captionChanged, ui.cmdNext, [&ui, nameTheButton] {
+        if (ui.lblMessage->text().isEmpty())
+            QMetaObject::invokeMethod(ui.cmdNext, nameTheButton, Qt::QueuedConnection);
+        else
+            nameTheButton();
+    });
     // Without a description of its own the button would be described by its
     // tooltip, "Go", in English.
-    auto describeTheButton = [&ui] {
-        const QString verdict = ui.lblMessage->text();
-        ui.cmdNext->setAccessibleDescription(
-                verdict.isEmpty() ? QStringLiteral("Passa alla domanda successiva") : verdict);
-    };
-    QObject::connect(ui.lblMessage, &Etichetta::captionChanged, ui.cmdNext, describeTheButton);
+    ui.cmdNext->setAccessibleDescription(QStringLiteral("Passa alla domanda successiva"));
     nameTheBox();
-    describeTheButton();
+    nameTheButton();
 }
