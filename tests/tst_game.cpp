@@ -27,6 +27,31 @@ QString spoken(QObject *object)
     return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name);
 }
 
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+QStringList announced;
+
+void hear(QAccessibleEvent *event)
+{
+    if (event->type() == QAccessible::Announcement)
+        announced << static_cast<QAccessibleAnnouncementEvent *>(event)->message();
+}
+#endif
+
+// What a screen reader is told of the verdict shown, once the events that
+// wait have been handled.
+QString told(QObject *button)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    Q_UNUSED(button);
+    QAccessible::installUpdateHandler(hear);
+    QCoreApplication::processEvents();
+    QAccessible::installUpdateHandler(nullptr);
+    return std::exchange(announced, {}).join(u'|');
+#else
+    return QAccessible::queryAccessibleInterface(button)->text(QAccessible::Description);
+#endif
+}
+
 QColor pixel(QWidget *w, QPoint at)
 {
     return w->grab().toImage().pixelColor(at);
@@ -291,12 +316,8 @@ private slots:
         g.answer(u"0"_s);
         QCOMPARE(ui.lblMessage->text(), u"Esatto!   Niccolò  sei forte!"_s);
         QCOMPARE(g.window().focusWidget(), ui.cmdNext);
-        const QString praised = spoken(ui.cmdNext);
-        QCOMPARE(praised, u"Nuovo calcolo, "_s + ui.lblMessage->text());
+        QCOMPARE(told(ui.cmdNext), ui.lblMessage->text());
         g.next({0.99, 0.7, 0.3});
-        // Renamed only once the focus has left it, so not read out again.
-        QCOMPARE(spoken(ui.cmdNext), praised);
-        QTRY_COMPARE(spoken(ui.cmdNext), u"Nuovo calcolo"_s);
         QVERIFY(!ui.cmdNext->isEnabled());
         QCOMPARE(ui.txtAnswer->text(), QString());
         // No history growing with every question.
@@ -306,7 +327,9 @@ private slots:
         QCOMPARE(pixel(ui.sfondo, {780, 1}), QColor(140, 140, 0));
         g.answer(u"55"_s);
         QCOMPARE(ui.lblMessage->text(), u"Sbagliato!! 56"_s);
-        QCOMPARE(spoken(ui.cmdNext), u"Nuovo calcolo, Sbagliato!! 56"_s);
+        QCOMPARE(told(ui.cmdNext), u"Sbagliato!! 56"_s);
+        // Found by its caption, whatever the verdict.
+        QCOMPARE(spoken(ui.cmdNext), u"Nuovo calcolo"_s);
         QCOMPARE(g.played,
                  (QStringList{"/opt/brunilla/suoni/Esatto.wav", "/opt/brunilla/suoni/no.wav"}));
         QCOMPARE(pixel(ui.sfondo, {700, 500}), QColor(Qt::black));

@@ -6,6 +6,8 @@
 #include "ui/picturebutton.h"
 #include "ui/tavolaui.h"
 
+#include <QAccessible>
+
 void voiceQuestionsAndVerdicts(TavolaUi &ui)
 {
     auto nameTheBox = [&ui] {
@@ -20,27 +22,32 @@ void voiceQuestionsAndVerdicts(TavolaUi &ui)
     QObject::connect(ui.lblNum1, &Etichetta::captionChanged, ui.txtAnswer, nameTheBox);
     QObject::connect(ui.lblNum2, &Etichetta::captionChanged, ui.txtAnswer, nameTheBox);
 
-    // The verdict goes in the name, which a screen reader reads afresh with
-    // each focus: Orca 48 keeps a description it has read for two seconds,
-    // and a quick answer would be told the verdict before.
-    const QString caption = QString(ui.cmdNext->text()).remove(u'&');
-    auto nameTheButton = [&ui, caption] {
-        const QString verdict = ui.lblMessage->text();
-        const QString name = verdict.isEmpty() ? caption : caption + QStringLiteral(", ") + verdict;
-        if (ui.cmdNext->accessibleName() != name)
-            ui.cmdNext->setAccessibleName(name);
-    };
-    // A verdict is emptied as the next question takes the focus: the button
-    // loses it first, or its new name would be read out on the way.
-    QObject::connect(ui.lblMessage, &Etichetta::captionChanged, ui.cmdNext, [&ui, nameTheButton] {
-        if (ui.lblMessage->text().isEmpty())
-            QMetaObject::invokeMethod(ui.cmdNext, nameTheButton, Qt::QueuedConnection);
-        else
-            nameTheButton();
-    });
     // Without a description of its own the button would be described by its
     // tooltip, "Go", in English.
-    ui.cmdNext->setAccessibleDescription(QStringLiteral("Passa alla domanda successiva"));
+    const QString go = QStringLiteral("Passa alla domanda successiva");
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // Orca 48 keeps a description it has read for two seconds, and a quick
+    // answer would be told the verdict before: the verdict is announced,
+    // once the button has taken the focus, so that it is heard last and whole.
+    ui.cmdNext->setAccessibleDescription(go);
+    QObject::connect(ui.lblMessage, &Etichetta::captionChanged, ui.cmdNext, [&ui] {
+        const QString verdict = ui.lblMessage->text();
+        if (verdict.isEmpty())
+            return;
+        auto announce = [&ui, verdict] {
+            QAccessibleAnnouncementEvent said(ui.cmdNext, verdict);
+            QAccessible::updateAccessibility(&said);
+        };
+        QMetaObject::invokeMethod(ui.cmdNext, announce, Qt::QueuedConnection);
+    });
+#else
+    // The button, which takes the focus with the verdict, is described by it.
+    auto describeTheButton = [&ui, go] {
+        const QString verdict = ui.lblMessage->text();
+        ui.cmdNext->setAccessibleDescription(verdict.isEmpty() ? go : verdict);
+    };
+    QObject::connect(ui.lblMessage, &Etichetta::captionChanged, ui.cmdNext, describeTheButton);
+    describeTheButton();
+#endif
     nameTheBox();
-    nameTheButton();
 }
