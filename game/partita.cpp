@@ -19,6 +19,9 @@ namespace {
 const QString kRecordSaved = QStringLiteral("Ok! Ho registrato il tuo record, C A M P I O N E");
 const QString kRecordNotSaved = QStringLiteral(
         "Mi dispiace, non sono riuscita a registrare il tuo record. Il gioco finisce qui, ciao!");
+const QString kRecordKept =
+        QStringLiteral("Per ora non sono riuscita a registrare il tuo record, ma l'ho messo da "
+                       "parte: lo registrerò alla prossima partita. Ciao!");
 
 Whole wholePart(double value)
 {
@@ -69,9 +72,10 @@ void Partita::Form_Load()
 
 void Partita::showRecord()
 {
-    const auto [score, holder] = m_services.records->load(m_state.cartella);
-    m_finestra.setText(lblpunti, score);
-    m_finestra.setText(lblnome, holder);
+    const RecordFiles::Shown shown = m_services.records->load(m_state.cartella);
+    m_recordWhole = shown.whole;
+    m_finestra.setText(lblpunti, shown.score);
+    m_finestra.setText(lblnome, shown.holder);
 }
 
 void Partita::Form_Activate()
@@ -226,10 +230,11 @@ void Partita::TimeOver()
 
 void Partita::SaveRecordIfBeaten(const RecordFiles::Done &done)
 {
-    // The record shown at start-up first; the files then check the one on
-    // disk, which another game may have raised meanwhile. The window goes
-    // on meanwhile.
-    if (readNumber(m_finestra.text(lblpunti)) >= readNumber(m_finestra.text(lblScore)))
+    // The record shown at start-up first, when it was read whole; the files
+    // then check the one on disk, which another game may have raised
+    // meanwhile. The window goes on meanwhile.
+    if (m_recordWhole
+        && readNumber(m_finestra.text(lblpunti)) >= readNumber(m_finestra.text(lblScore)))
         return done(record::Outcome::NotBeaten);
     m_services.records->save(m_state.cartella, m_finestra.text(lblScore), m_finestra.text(lblnome1),
                              done);
@@ -241,6 +246,8 @@ void Partita::closeWithRecord(record::Outcome outcome, const QString &savedMessa
         return; // the window was closed while the record was saved
     if (outcome == record::Outcome::Saved)
         m_services.dialogs->MsgBox(savedMessage);
+    else if (outcome == record::Outcome::Kept)
+        m_services.dialogs->MsgBox(kRecordKept);
     else if (outcome != record::Outcome::NotBeaten)
         m_services.dialogs->MsgBox(kRecordNotSaved);
     endProgram();

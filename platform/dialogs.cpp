@@ -43,7 +43,10 @@ public:
     using QValidator::QValidator;
     State validate(QString &input, int &) const override
     {
-        return record::nameProblem(input.toStdString()) ? Invalid : Acceptable;
+        // A lone surrogate would reach the record as a question mark.
+        if (!input.isValidUtf16() || record::nameProblem(input.toStdString()))
+            return Invalid;
+        return Acceptable;
     }
 };
 

@@ -2,7 +2,8 @@
 // brunilla-record: stores a new record in the directory every account
 // shares. Installed set-group-id games, it is the only way the players'
 // games change the shared files, so it trusts nothing it is given: no
-// argument, no environment, no signal, no more input than a record needs.
+// argument, no environment, no signal mask, no more input than a record
+// needs.
 //
 // Standard input: the score (digits) on the first line, the holder's name
 // on the second. Exit status: that of record::Outcome (0 stored, 1 not
@@ -38,13 +39,17 @@ void holdStandardDescriptors()
             ::open("/dev/null", O_RDWR);
 }
 
-// The caller may signal its helper: every signal that can wait waits until
-// the record is switched, and a closed pipe is an error, not an end.
-void holdSignals()
+// The switch is safe to stop at any instant, so signals are not held back:
+// its owner ends it as any program, whatever the caller blocked or ignored
+// before starting it. Only a closed pipe is an error, not an end.
+void defaultSignals()
 {
-    sigset_t all;
-    ::sigfillset(&all);
-    ::sigprocmask(SIG_BLOCK, &all, nullptr);
+    sigset_t none;
+    ::sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (const int ending : {SIGTERM, SIGINT, SIGHUP})
+        ::signal(ending, SIG_DFL);
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
 // As much as a request may hold, and one byte more, however it arrives.
@@ -69,7 +74,7 @@ std::string readInput()
 int main()
 {
     holdStandardDescriptors();
-    holdSignals();
+    defaultSignals();
     // The group right is held back until the record directory is touched.
     const gid_t games = ::getegid();
     if (::setegid(::getgid()) != 0)
@@ -90,5 +95,7 @@ int main()
         return int(record::Outcome::Failed);
     if (result.outcome == record::Outcome::Failed)
         return say(result.outcome, "not stored", result.why);
+    if (!result.why.empty())
+        say(result.outcome, "note", result.why);
     return int(result.outcome);
 }

@@ -7,9 +7,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <locale.h>
+#include <memory>
 #include <thread>
 #include <utility>
+#include <vector>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -26,6 +29,8 @@ using Stat = struct stat;
 constexpr auto kLockWait = 3s;
 // Reads of a pair that a save switched meanwhile, before the last one stands.
 constexpr int kLoadAttempts = 50;
+// How deep a directory planted where a file of the record belongs is removed.
+constexpr int kPlantedDepth = 8;
 
 const std::string kScore = kScoreFile;
 const std::string kHolder = kHolderFile;
@@ -260,12 +265,22 @@ bool writeSpare(int dir, const std::string &name, std::string_view line, const K
     const Fd fd = openKept(dir, name, O_WRONLY, keeper, why);
     if (!fd)
         return false;
+    // Written in place, a file of two names would change the other one too.
+    Stat info{};
+    if (::fstat(fd.get(), &info) != 0)
+        return fail(why, "cannot read", name);
+    if (info.st_nlink != 1) {
+        why = name + " has a second name";
+        return false;
+    }
     if (::ftruncate(fd.get(), 0) != 0)
         return fail(why, "cannot write", name);
     return writeAll(fd.get(), std::string(line) + "\r\n", name, why);
 }
 
 // The spare pair, which holds the new record, switched with the record.
+// Once the old score's second name is gone the new pair is the record:
+// what is left to tidy then is noted in why, and the next save redoes it.
 bool switchPair(int dir, std::string &why)
 {
     const bool stands = link(dir, kHolder, kOldHolder, why) && link(dir, kScore, kOldScore, why)
@@ -277,9 +292,11 @@ bool switchPair(int dir, std::string &why)
         recover(dir, ignored);
         return false;
     }
-    std::string ignored; // left to the next save's recovery if it fails
-    rename(dir, kOldHolder, kSpareHolder, ignored);
-    return sync(dir, why);
+    std::string note;
+    const bool tidied = rename(dir, kOldHolder, kSpareHolder, note);
+    if (!sync(dir, note) || !tidied)
+        why = "stored, but " + note;
+    return true;
 }
 
 // One file as a load saw it.
@@ -343,25 +360,86 @@ long nextCharacter(std::string_view text, std::size_t &at)
     return long(c);
 }
 
-// name as the shared record needs it: a plain file of root's and the
-// group's, with mode. Otherwise a new file of root's takes its place, with
-// the bytes of the old one when that was a plain file of one name.
+// What a name may not hold, beyond controls and noncharacters: line and
+// paragraph separators, bidirectional controls and marks, and the
+// default-ignorable code points (invisible), but for the joiners ZWNJ and
+// ZWJ (200C, 200D) and the variation selectors (180B-180D, 180F, FE00-FE0F,
+// E0100-E01EF).
+struct Range
+{
+    long first, last;
+};
+constexpr Range kRefused[] = {
+        {0x00AD, 0x00AD},   {0x034F, 0x034F},   {0x061C, 0x061C},   {0x115F, 0x1160},
+        {0x17B4, 0x17B5},   {0x180E, 0x180E},   {0x200B, 0x200B},   {0x200E, 0x200F},
+        {0x2028, 0x202E},   {0x2060, 0x206F},   {0x3164, 0x3164},   {0xFEFF, 0xFEFF},
+        {0xFFA0, 0xFFA0},   {0xFFF0, 0xFFF8},   {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A},
+        {0xE0000, 0xE00FF}, {0xE01F0, 0xE0FFF},
+};
+
+const char *characterProblem(long c)
+{
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
+        return "the name holds a control character";
+    if ((c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE)
+        return "the name holds a noncharacter";
+    for (const Range &range : kRefused)
+        if (c >= range.first && c <= range.last)
+            return "the name holds a line break, a bidirectional control or an invisible character";
+    return nullptr;
+}
+
+// Makes name free: a file or a link removed, and a directory planted there
+// with what it holds, never following a link.
+bool clear(int dir, const std::string &name, std::string &why, int depth = 0)
+{
+    if (::unlinkat(dir, name.c_str(), 0) == 0 || errno == ENOENT)
+        return true;
+    if (errno != EISDIR || depth == kPlantedDepth)
+        return fail(why, "cannot remove", name);
+    const int sub = ::openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const std::unique_ptr<DIR, int (*)(DIR *)> list(sub < 0 ? nullptr : ::fdopendir(sub),
+                                                    ::closedir);
+    if (!list) {
+        if (sub >= 0)
+            ::close(sub);
+        return fail(why, "cannot remove", name);
+    }
+    std::vector<std::string> held;
+    while (const dirent *entry = ::readdir(list.get()))
+        if (std::string_view(entry->d_name) != "." && std::string_view(entry->d_name) != "..")
+            held.emplace_back(entry->d_name);
+    for (const std::string &inside : held)
+        if (!clear(::dirfd(list.get()), inside, why, depth + 1))
+            return false;
+    return ::unlinkat(dir, name.c_str(), AT_REMOVEDIR) == 0 || fail(why, "cannot remove", name);
+}
+
+// name as the shared record needs it: a plain file of one name, root's and
+// the group's, with mode. Otherwise a new file of root's takes its place,
+// with the bytes of the old one when that was a plain file.
 bool makeRootsOwn(int dir, const std::string &name, gid_t group, mode_t mode, std::string &why)
 {
     const std::string fresh = name + ".copia";
-    ::unlinkat(dir, fresh.c_str(), 0); // left by an earlier run, or planted
+    if (!clear(dir, fresh, why)) // left by an earlier run, or planted
+        return false;
     Stat info{};
-    if (::fstatat(dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode)
-        && info.st_uid == 0 && info.st_gid == group && (info.st_mode & 07777) == mode)
+    const bool found = ::fstatat(dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+    if (found && S_ISREG(info.st_mode) && info.st_uid == 0 && info.st_gid == group
+        && (info.st_mode & 07777) == mode && info.st_nlink == 1)
         return true;
     std::string bytes, ignored;
     if (name != kLock) {
         Stat seen{};
         const Fd old = openPlain(dir, name, O_RDONLY, seen, ignored);
-        // A second name may be a link to any file: its bytes stay unread.
-        if (!old || seen.st_nlink != 1 || !readAll(old.get(), bytes, name, ignored))
+        // A second name may be a link to any file: its bytes are copied only
+        // when every account may read them anyway.
+        const bool open = seen.st_nlink == 1 || (seen.st_mode & S_IROTH) != 0;
+        if (!old || !open || !readAll(old.get(), bytes, name, ignored))
             bytes.clear();
     }
+    if (found && S_ISDIR(info.st_mode) && !clear(dir, name, why))
+        return false;
     const Fd made(::openat(dir, fresh.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                            0600));
     if (!made)
@@ -424,13 +502,25 @@ const char *nameProblem(std::string_view utf8)
         const long c = nextCharacter(utf8, at);
         if (c < 0)
             return "the name is not valid UTF-8";
-        if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
-            return "the name holds a control character";
-        if (c == 0x2028 || c == 0x2029 || (c >= 0x202A && c <= 0x202E)
-            || (c >= 0x2066 && c <= 0x2069))
-            return "the name holds a line break or a bidirectional control";
+        if (const char *problem = characterProblem(c))
+            return problem;
     }
     return nullptr;
+}
+
+std::string storableName(std::string_view utf8)
+{
+    std::string name;
+    std::size_t characters = 0;
+    for (std::size_t at = 0; at < utf8.size() && characters < kMaxNameLength;) {
+        const std::size_t from = at;
+        const long c = nextCharacter(utf8, at);
+        if (c < 0)
+            ++at; // a byte of no character
+        else if (!characterProblem(c))
+            name += utf8.substr(from, at - from), ++characters;
+    }
+    return name;
 }
 
 const char *scoreProblem(std::string_view digits)
@@ -471,21 +561,26 @@ Keeper sharedFolder()
 
 Pair load(const std::string &dir, std::string *why)
 {
-    std::string cause;
-    Pair pair;
+    std::string cause = "the record kept changing while it was read";
+    Pair pair{{}, {}, false};
     const Fd d(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!d)
         fail(cause, "cannot open", dir);
     for (int attempt = 0; d && attempt < kLoadAttempts; ++attempt) {
-        cause.clear();
+        std::string seen;
         const bool switching = exists(d.get(), kOldScore);
         const bool oldHolder = switching && exists(d.get(), kOldHolder);
-        const Seen score = look(d.get(), switching ? kOldScore : kScore, cause);
-        const Seen holder = look(d.get(), oldHolder ? kOldHolder : kHolder, cause);
-        pair = {score.bytes, holder.bytes};
-        if (exists(d.get(), kOldScore) == switching && unchanged(d.get(), score)
-            && unchanged(d.get(), holder))
+        const Seen score = look(d.get(), switching ? kOldScore : kScore, seen);
+        const Seen holder = look(d.get(), oldHolder ? kOldHolder : kHolder, seen);
+        // Every name the choice rested on still stands as it was read.
+        if (exists(d.get(), kOldScore) == switching
+            && (!switching || exists(d.get(), kOldHolder) == oldHolder) && unchanged(d.get(), score)
+            && unchanged(d.get(), holder)) {
+            cause = seen;
+            if (seen.empty())
+                pair = {score.bytes, holder.bytes, true};
             break;
+        }
         std::this_thread::sleep_for(1ms);
     }
     if (why)
@@ -532,7 +627,7 @@ Result saveIfBeaten(const std::string &dir, std::string_view score, std::string_
     if (!writeSpare(d.get(), kSpareScore, score, keeper, why)
         || !writeSpare(d.get(), kSpareHolder, holder, keeper, why) || !switchPair(d.get(), why))
         return failed(why);
-    return {Outcome::Saved, {}};
+    return {Outcome::Saved, why};
 }
 
 const char *parseRequest(std::string_view input, Request &request)
@@ -573,15 +668,30 @@ Result prepareShared(const std::string &dir, gid_t group)
     const Keeper root{0, false};
     if (!makeRootsOwn(d.get(), kLock, group, 0640, why))
         return failed(why);
-    const Fd locked = lock(d.get(), root, why);
-    if (!locked || !recover(d.get(), why))
-        return failed(why);
+    // Without the lock, which a stopped or starved save may hold for as long
+    // as its owner likes, all is done but mending an interrupted save: that
+    // is the next save's.
+    std::string note;
+    const Fd locked = lock(d.get(), root, note);
+    if (locked) {
+        // A marker is a second name of a plain file: anything else was planted.
+        for (const std::string *old : {&kOldScore, &kOldHolder}) {
+            Stat info{};
+            if (::fstatat(d.get(), old->c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0
+                && !S_ISREG(info.st_mode) && !clear(d.get(), *old, why))
+                return failed(why);
+        }
+        if (!recover(d.get(), why))
+            return failed(why);
+    } else {
+        note += "; an interrupted save, if any, is left for the next save to mend";
+    }
     for (const std::string *name : {&kScore, &kHolder, &kSpareScore, &kSpareHolder})
         if (!makeRootsOwn(d.get(), *name, group, 0664, why))
             return failed(why);
     if (!sync(d.get(), why))
         return failed(why);
-    return {Outcome::Saved, {}};
+    return {Outcome::Saved, locked ? std::string() : note};
 }
 
 } // namespace record

@@ -35,21 +35,29 @@ double readNumber(std::string_view text);
 
 // Why a name cannot be stored (nullptr: it can): valid UTF-8, at most
 // kMaxNameLength characters, none of them a control character (C0, C1,
-// DEL), a line or paragraph separator or a bidirectional formatting one.
+// DEL), a line or paragraph separator, a bidirectional control or mark, a
+// noncharacter, or an invisible one (a default-ignorable code point other
+// than the joiners ZWJ and ZWNJ and the variation selectors, which names
+// written in some scripts need). An empty name may be stored.
 const char *nameProblem(std::string_view utf8);
+// The name as a record may hold it: what nameProblem refuses left out,
+// then cut to kMaxNameLength characters.
+std::string storableName(std::string_view utf8);
 // Why a score cannot be stored: one to five digits, at most 32767.
 const char *scoreProblem(std::string_view digits);
 
-// One outcome of a save. The values are the exit statuses of the helper
-// that saves the shared record, brunilla-record.
-enum class Outcome : std::uint8_t { Saved = 0, NotBeaten = 1, Refused = 2, Failed = 3 };
+// One outcome of a save. Saved to Failed are also the exit statuses of the
+// helper that saves the shared record, brunilla-record. Kept is the game's
+// alone: the shared record could not be saved, and the player's own folder
+// keeps it until it can.
+enum class Outcome : std::uint8_t { Saved = 0, NotBeaten = 1, Refused = 2, Failed = 3, Kept = 4 };
 // What the helper's exit status says; anything unknown is a failure.
 Outcome outcomeOfExit(int status);
 
 struct Result
 {
     Outcome outcome;
-    std::string why; // the cause of a refusal or failure, for the log
+    std::string why; // the cause of a refusal or failure, or a note on a save, for the log
 };
 
 // Whose files the record is kept in.
@@ -68,11 +76,14 @@ struct Pair
 {
     std::string score;
     std::string holder;
+    // Both read from one steady state of the directory. When not (a file
+    // that cannot be read, saves that never let it rest), both are empty.
+    bool whole = true;
 };
 
 // The record as it stands, never waiting for a save: read again while a
 // save switches the pair under it, and the old pair after an interrupted
-// save. A missing or unreadable file reads as empty, and why says so.
+// save. A missing file reads as empty; why says what kept it from whole.
 Pair load(const std::string &dir, std::string *why = nullptr);
 
 // Creates either file, empty, when it is missing; never changes one that
@@ -83,9 +94,10 @@ bool ensure(const std::string &dir, std::string &why);
 // strictly above the stored one (a tie keeps the record). Refuses what
 // nameProblem or scoreProblem find; fails, changing nothing, when a file
 // of the record is not the keeper's, is not a plain file or cannot be
-// read, and when the lock is not had within a few seconds. Whatever
-// instant the save is stopped at, the next load finds the whole old pair
-// or the whole new one.
+// read, or has a second name, and when the lock is not had within a few
+// seconds. Whatever instant the save is stopped at, the next load finds
+// the whole old pair or the whole new one; once the new one stands, the
+// save is Saved.
 Result saveIfBeaten(const std::string &dir, std::string_view score, std::string_view holder,
                     const Keeper &keeper);
 
@@ -105,8 +117,11 @@ const char *parseRequest(std::string_view input, Request &request);
 // interrupted save is undone, every file of the record owned by root and
 // the group, with its mode. A file that is not so is replaced by a new one
 // of root's with the same bytes (none, unless it was a plain file of one
-// name): nothing found in the directory is ever changed in place, so no
-// link planted there leads root to another file.
+// name or one every account may read): nothing found in the directory is
+// ever changed in place, so no link planted there leads root to another
+// file. When another process holds the lock for longer than a save may,
+// the interrupted save is left for the next save to mend, and the result
+// is still Saved, with why saying so.
 Result prepareShared(const std::string &dir, gid_t group);
 
 } // namespace record

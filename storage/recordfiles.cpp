@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <QTimer>
 
 #include <memory>
@@ -22,11 +23,6 @@ std::string path(const QString &dir)
     return QFile::encodeName(dir).toStdString();
 }
 
-QString decoded(const std::string &bytes)
-{
-    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
-}
-
 QString firstLine(const QString &text)
 {
     return text.section(QRegularExpression(QStringLiteral("[\r\n]")), 0, 0);
@@ -36,25 +32,34 @@ void logFailure(const record::Result &result)
 {
     if (result.outcome == record::Outcome::Failed || result.outcome == record::Outcome::Refused)
         qCWarning(lcRecords).noquote() << "record not saved:" << result.why.c_str();
+    else if (!result.why.empty())
+        qCInfo(lcRecords).noquote() << result.why.c_str();
 }
 
 } // namespace
+
+QString decodedText(std::string_view bytes)
+{
+    // QString::fromUtf8 would drop a leading byte-order mark.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+}
 
 QString Leggifiletxt(const QString &nomefile)
 {
     QFile file(nomefile);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return QString::fromUtf8(file.read(record::kReadLimit));
+    return decodedText(file.read(record::kReadLimit).toStdString());
 }
 
-std::pair<QString, QString> RecordFiles::load(const QString &cartella)
+RecordFiles::Shown RecordFiles::load(const QString &cartella)
 {
     std::string why;
     const record::Pair pair = record::load(path(cartella), &why);
     if (!why.empty())
         qCWarning(lcRecords).noquote() << "the record is not shown whole:" << why.c_str();
-    return {decoded(pair.score), decoded(pair.holder)};
+    return {decodedText(pair.score), decodedText(pair.holder), pair.whole};
 }
 
 QString OwnRecords::GetSystemDir()
@@ -100,8 +105,12 @@ void OwnRecords::save(const QString &cartella, const QString &score, const QStri
 }
 
 SharedRecords::SharedRecords(QString folder, QString helper, QString ownFolder)
-    : m_folder(std::move(folder)), m_helper(std::move(helper)), m_ownFolder(std::move(ownFolder))
-{}
+    : m_folder(std::move(folder)), m_helper(std::move(helper)), m_ownFolder(std::move(ownFolder)),
+      m_kept(m_ownFolder)
+{
+    // At the first chance, in the background: while the name is asked.
+    QTimer::singleShot(0, this, [this] { storeKept([](record::Outcome) {}); });
+}
 
 SharedRecords::~SharedRecords()
 {
@@ -153,31 +162,60 @@ void SharedRecords::runHelper(const QString &score, const QString &holder, Done 
 
 void SharedRecords::ensureRecordFiles(const QString &)
 {
-    // The maintainer scripts made the files. Left to do: offer, once, the
-    // record that version 1.0.0 kept in the player's own folder.
-    const QString oldScore = m_ownFolder + QStringLiteral("/tavrec8.txt");
-    const QString oldHolder = m_ownFolder + QStringLiteral("/ntavrec8.txt");
-    if (std::exchange(m_offered, true) || !QFile::exists(oldScore))
-        return;
-    const auto retire = [this, oldScore, oldHolder](record::Outcome outcome) {
-        if (outcome == record::Outcome::Failed)
-            return; // offered again at the next start
-        for (const QString &file : {oldScore, oldHolder}) {
-            const QString offered = file + QStringLiteral(".offerto");
-            QFile::remove(offered);
-            QFile::rename(file, offered);
+    // The maintainer scripts made them.
+}
+
+void SharedRecords::storeKept(Done then)
+{
+    m_afterKept.push_back(std::move(then));
+    if (m_afterKept.size() > 1)
+        return; // the record kept is on its way: then follows it
+    const auto finish = [this](record::Outcome outcome) {
+        for (const Done &next : std::exchange(m_afterKept, {}))
+            next(outcome);
+    };
+    // The record kept in the player's own folder: one this version could not
+    // store, or one that version 1.0.0 kept there.
+    const QString keptScore = m_ownFolder + QStringLiteral("/tavrec8.txt");
+    const QString keptHolder = m_ownFolder + QStringLiteral("/ntavrec8.txt");
+    if (!QFile::exists(keptScore))
+        return finish(record::Outcome::NotBeaten);
+    // Stored, or beaten already, it is put aside; otherwise kept for the next chance.
+    const auto settle = [this, keptScore, keptHolder, finish](record::Outcome outcome) {
+        if (outcome == record::Outcome::Saved || outcome == record::Outcome::NotBeaten) {
+            for (const QString &file : {keptScore, keptHolder}) {
+                const QString offered = file + QStringLiteral(".offerto");
+                QFile::remove(offered);
+                QFile::rename(file, offered);
+            }
         }
         if (outcome == record::Outcome::Saved)
             emit changed();
+        finish(outcome);
     };
-    const QString score = firstLine(Leggifiletxt(oldScore));
+    const QString score = firstLine(Leggifiletxt(keptScore));
     if (record::scoreProblem(score.toStdString()))
-        return retire(record::Outcome::NotBeaten); // no record to offer
-    runHelper(score, firstLine(Leggifiletxt(oldHolder)), retire);
+        return settle(record::Outcome::NotBeaten); // no record to store
+    // A name an earlier version took may hold what a record may not.
+    const std::string holder =
+            record::storableName(firstLine(Leggifiletxt(keptHolder)).toStdString());
+    runHelper(score, QString::fromStdString(holder), settle);
 }
 
 // The helper writes only the directory it was built for, which is cartella.
 void SharedRecords::save(const QString &, const QString &score, const QString &holder, Done done)
 {
-    runHelper(score, holder, std::move(done));
+    // A record kept by an earlier game goes first.
+    storeKept([this, score, holder, done = std::move(done)](record::Outcome) {
+        runHelper(score, holder, [this, score, holder, done](record::Outcome outcome) {
+            if (outcome != record::Outcome::Failed)
+                return done(outcome);
+            // Not stored now, for whatever reason: kept until it can be.
+            m_kept.save(m_kept.GetSystemDir(), score, holder, [done](record::Outcome kept) {
+                const bool safe =
+                        kept == record::Outcome::Saved || kept == record::Outcome::NotBeaten;
+                done(safe ? record::Outcome::Kept : record::Outcome::Failed);
+            });
+        });
+    });
 }

@@ -10,10 +10,16 @@
 #include <functional>
 #include <thread>
 #include <utility>
+#include <vector>
 
 Q_DECLARE_LOGGING_CATEGORY(lcRecords)
 
-// The whole text of a file, decoded from UTF-8; only its first few
+// A record file's bytes as the game shows and reads them: UTF-8, with a
+// byte-order mark kept as a character, so that the game reads the score the
+// helper reads from the same bytes.
+QString decodedText(std::string_view bytes);
+
+// The whole text of a file, decoded as above; only its first few
 // kilobytes. A missing file reads as empty.
 QString Leggifiletxt(const QString &nomefile);
 
@@ -30,9 +36,15 @@ public:
     virtual QString GetSystemDir() = 0;
     // Makes sure both files exist before the record is shown.
     virtual void ensureRecordFiles(const QString &cartella) = 0;
+    struct Shown
+    {
+        QString score;
+        QString holder;
+        bool whole; // both read from one steady state; when not, both are empty
+    };
     // The score file's text and the holder file's, as they stand, at once:
     // a save under way never delays them.
-    std::pair<QString, QString> load(const QString &cartella);
+    Shown load(const QString &cartella);
     // Stores the pair, in the background, when the score beats the record
     // on disk then, which another game may have raised since this one
     // started. done gets the outcome later, on this thread, within seconds.
@@ -68,8 +80,11 @@ class SharedRecords final : public RecordFiles
 {
     Q_OBJECT
 public:
-    // ownFolder: where version 1.0.0 kept each player's own record, which
-    // is offered to the shared one once.
+    // ownFolder: the player's own folder, where a record that could not be
+    // stored is kept (as version 1.0.0 kept each player's record there) and
+    // stored at the next chance: at the next start, in the background, and
+    // before any later save. It is put aside once the shared record holds
+    // it, or one at least as high.
     SharedRecords(QString folder, QString helper, QString ownFolder);
     ~SharedRecords() override;
     QString GetSystemDir() override { return m_folder + u'/'; }
@@ -79,9 +94,13 @@ public:
 
 private:
     void runHelper(const QString &score, const QString &holder, Done done);
+    // Stores the record kept in the player's own folder, if there is one,
+    // then calls then; one such store at a time.
+    void storeKept(Done then);
 
     QString m_folder;
     QString m_helper;
     QString m_ownFolder;
-    bool m_offered = false;
+    OwnRecords m_kept; // what could not be stored yet, in the player's own folder
+    std::vector<Done> m_afterKept;
 };

@@ -26,10 +26,10 @@ int main(int argc, char *[])
         return 1;
     }
     const record::Result result = record::prepareShared(build::kSharedRecordDir, games->gr_gid);
-    if (result.outcome != record::Outcome::Saved) {
+    // A note (another process held the lock) is said, and is no failure:
+    // no account may make the package fail to configure.
+    if (!result.why.empty())
         std::fprintf(stderr, "brunilla-record-setup: %s: %s\n", build::kSharedRecordDir,
                      result.why.c_str());
-        return 1;
-    }
-    return 0;
+    return result.outcome == record::Outcome::Saved ? 0 : 1;
 }

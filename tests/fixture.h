@@ -134,7 +134,7 @@ struct Game : Dialogs, RandomSource, SoundPlayer
     // The record files as the next start shows them: score|holder
     QString record()
     {
-        const auto [score, holder] = records->load(folder.path());
-        return score + u'|' + holder;
+        const RecordFiles::Shown shown = records->load(folder.path());
+        return shown.score + u'|' + shown.holder;
     }
 };

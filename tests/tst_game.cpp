@@ -10,6 +10,7 @@
 #include <QFontInfo>
 #include <QLineEdit>
 #include <QPainter>
+#include <QProcess>
 #include <QSet>
 #include <QSvgRenderer>
 #include <QTimer>
@@ -21,6 +22,8 @@ namespace {
 const QString kSaved = u"Ok! Ho registrato il tuo record, C A M P I O N E"_s;
 const QString kSorry =
         u"Mi dispiace, non sono riuscita a registrare il tuo record. Il gioco finisce qui, ciao!"_s;
+const QString kKept = u"Per ora non sono riuscita a registrare il tuo record, ma l'ho messo da "
+                      u"parte: lo registrerò alla prossima partita. Ciao!"_s;
 
 QString spoken(QObject *object, QAccessible::Text text = QAccessible::Name)
 {
@@ -468,17 +471,22 @@ private slots:
 
     void theRecordIsSavedInTheBackground()
     {
-        // The shared record's helper, how it ends, and what the player is told.
-        const std::pair<const char *, QStringList> rows[] = {
-                {"exit 0", {kSaved}}, {"exit 1", {}},           {"exit 2", {kSorry}},
-                {"exit 3", {kSorry}}, {"kill -9 $$", {kSorry}}, {nullptr, {kSorry}}};
-        for (const auto &[end, boxes] : rows) {
+        // The shared record's helper, how it ends, what the player is told, and whether the
+        // record is kept in the player's own folder, to be stored at the next chance.
+        const std::tuple<const char *, QStringList, const char *> rows[] = {
+                {"exit 0", {kSaved}, "|"},
+                {"exit 1", {}, "|"},
+                {"exit 2", {kSorry}, "|"},
+                {"exit 3", {kKept}, "1\r\n|Anna\r\n"},
+                {"kill -9 $$", {kKept}, "1\r\n|Anna\r\n"},
+                {nullptr, {kKept}, "1\r\n|Anna\r\n"}};
+        for (const auto &[end, boxes, kept] : rows) {
             Game g;
             const QString input = g.folder.filePath(u"input"_s);
             const QString helper = end
                     ? made(input + ".sh", "cat > " + input.toUtf8() + "; sleep 0.2\n" + end, true)
                     : u"/nowhere"_s;
-            g.records = std::make_unique<SharedRecords>(g.folder.path(), helper, QString());
+            g.records = std::make_unique<SharedRecords>(g.folder.path(), helper, input + "own");
             g.start();
             g.answer(u"40"_s);
             g.ui().cmdExit->click();
@@ -491,16 +499,25 @@ private slots:
             QFile given(input);
             QCOMPARE(given.open(QIODevice::ReadOnly) ? given.readAll() : "",
                      end ? "1\nAnna\n" : "");
+            const record::Pair own = record::load((input + "own").toStdString());
+            QCOMPARE(QByteArray::fromStdString(own.score + '|' + own.holder), kept);
         }
-        // A record 1.0.0 kept is offered once, by a slow helper, while the game goes on.
+        // What was kept (by 1.0.0, whose name box took a tab and 40 letters) is stored at the
+        // next start, once, by a slow helper, while the game goes on.
         Game g;
-        made(g.folder.filePath(u"tavrec8.txt"_s), "9");
+        const QByteArray own = g.folder.filePath(u"own"_s).toUtf8();
+        QDir().mkpath(own);
+        made(own + "/tavrec8.txt", "9");
+        made(own + "/ntavrec8.txt", "Eva\t" + QByteArray(40, 'a'));
         QTemporaryDir shared;
         const QByteArray to = shared.path().toUtf8();
-        const QString helper = made(
-                g.folder.filePath(u"helper"_s),
-                "read s; echo >> " + to + "/runs; sleep 1; echo $s > " + to + "/tavrec8.txt", true);
-        g.records = std::make_unique<SharedRecords>(shared.path(), helper, g.folder.path());
+        // Stores what it is given, unless told to fail.
+        const QString helper =
+                made(g.folder.filePath(u"helper"_s),
+                     "read s; read n; echo $s $n >> " + to + "/runs; sleep 1; [ -e " + to
+                             + "/fail ] && exit 3; echo $s > " + to + "/tavrec8.txt",
+                     true);
+        g.records = std::make_unique<SharedRecords>(shared.path(), helper, own);
         g.start();
         // A new game, while the offer is still out, does not make it again.
         g.replies = {{MsgBoxCode::Yes, {}, {}}};
@@ -509,8 +526,25 @@ private slots:
         QCOMPARE(g.ui().lblpunti->text(), QString());
         // Shown once stored.
         QTRY_COMPARE(g.ui().lblpunti->text(), u"9\n"_s);
-        QTRY_VERIFY(QFile::exists(g.folder.filePath(u"tavrec8.txt.offerto"_s)));
-        QCOMPARE(QFile(shared.filePath(u"runs"_s)).size(), 1);
+        QTRY_VERIFY(QFile::exists(own + "/tavrec8.txt.offerto"));
+        QFile runs(to + "/runs");
+        QVERIFY(runs.open(QIODevice::ReadWrite));
+        QCOMPARE(runs.readAll(), "9 Eva" + QByteArray(29, 'a') + '\n');
+        runs.resize(0);
+        // The helper failing now, a record kept goes before the game's own, which is kept too.
+        made(to + "/fail", {});
+        made(to + "/tavrec8.txt", {});
+        made(own + "/tavrec8.txt", "7");
+        Game again;
+        again.records = std::make_unique<SharedRecords>(shared.path(), helper, own);
+        again.start();
+        // Stored at the start, in vain.
+        QTRY_VERIFY(runs.size() == 2 && !again.records->findChild<QProcess *>());
+        again.answer(u"40"_s);
+        again.ui().cmdExit->click();
+        QTRY_VERIFY(again.quit);
+        QCOMPARE(again.prompts.mid(2), QStringList{kKept});
+        QCOMPARE(runs.readAll(), "7\n7\n1 Anna\n");
     }
 };
 

@@ -53,8 +53,8 @@ class TestRecords : public QObject
     // What the next start of the game shows: score|holder
     QByteArray loaded(std::string *why = nullptr) const
     {
-        const auto [score, holder] = record::load(m_dir, why);
-        return QByteArray::fromStdString(score + '|' + holder);
+        const record::Pair pair = record::load(m_dir, why);
+        return QByteArray::fromStdString(pair.score + '|' + pair.holder);
     }
     Outcome save(const char *score, const char *holder) const
     {
