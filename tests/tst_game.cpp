@@ -109,6 +109,8 @@ private slots:
         };
         for (const auto &[text, value] : read)
             QVERIFY2(readNumber(QString::fromLatin1(text)) == value, text);
+        // A record file's byte-order mark is no blank, for the game as for the helper.
+        QCOMPARE(readNumber(decodedText("\xef\xbb\xbf\x35")), 0.0);
         // Halves go to the even neighbour; beyond a whole number there is none.
         const std::pair<double, std::optional<Whole>> whole[] = {
                 {0.5, 0},     {1.5, 2},     {2.5, 2},           {-2.5, -2},    {-3.5, -4},
