@@ -73,7 +73,6 @@ void Partita::Form_Load()
 void Partita::showRecord()
 {
     const RecordFiles::Shown shown = m_services.records->load(m_state.cartella);
-    m_recordWhole = shown.whole;
     m_finestra.setText(lblpunti, shown.score);
     m_finestra.setText(lblnome, shown.holder);
 }
@@ -230,11 +229,10 @@ void Partita::TimeOver()
 
 void Partita::SaveRecordIfBeaten(const RecordFiles::Done &done)
 {
-    // The record shown at start-up first, when it was read whole; the files
-    // then check the one on disk, which another game may have raised
-    // meanwhile. The window goes on meanwhile.
-    if (m_recordWhole
-        && readNumber(m_finestra.text(lblpunti)) >= readNumber(m_finestra.text(lblScore)))
+    // The record shown at start-up first (empty, reading 0, when it was not
+    // read whole); the files then check the one on disk, which another game
+    // may have raised meanwhile. The window goes on meanwhile.
+    if (readNumber(m_finestra.text(lblpunti)) >= readNumber(m_finestra.text(lblScore)))
         return done(record::Outcome::NotBeaten);
     m_services.records->save(m_state.cartella, m_finestra.text(lblScore), m_finestra.text(lblnome1),
                              done);

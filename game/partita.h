@@ -56,7 +56,6 @@ private:
     const Services &m_services;
     std::unique_ptr<Ticker> m_timer;
     GameState m_state;
-    bool m_recordWhole = true; // the record shown was read whole
     bool m_ending = false; // an ending has begun: nothing else may start
     bool m_ended = false;
 };

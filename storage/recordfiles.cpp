@@ -59,7 +59,7 @@ RecordFiles::Shown RecordFiles::load(const QString &cartella)
     const record::Pair pair = record::load(path(cartella), &why);
     if (!why.empty())
         qCWarning(lcRecords).noquote() << "the record is not shown whole:" << why.c_str();
-    return {decodedText(pair.score), decodedText(pair.holder), pair.whole};
+    return {decodedText(pair.score), decodedText(pair.holder)};
 }
 
 QString OwnRecords::GetSystemDir()

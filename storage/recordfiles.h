@@ -39,8 +39,7 @@ public:
     struct Shown
     {
         QString score;
-        QString holder;
-        bool whole; // both read from one steady state; when not, both are empty
+        QString holder; // both empty when they were not read whole
     };
     // The score file's text and the holder file's, as they stand, at once:
     // a save under way never delays them.
