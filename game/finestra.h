@@ -42,6 +42,9 @@ public:
     virtual void blackOut() = 0;
 
     virtual void setCaption(const QString &caption) = 0;
+    // The game is ending: the answer box, the buttons and the menu take no
+    // more input, while the window goes on painting.
+    virtual void outOfPlay() = 0;
     virtual bool minimized() const = 0;
 
     // From now on the window's events reach the game's handlers.

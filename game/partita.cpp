@@ -210,6 +210,7 @@ void Partita::cmdExit_Click()
     if (std::exchange(m_ending, true))
         return;
     Timer1().stop();
+    m_finestra.outOfPlay();
     SaveRecordIfBeaten([this](record::Outcome outcome) { closeWithRecord(outcome, kRecordSaved); });
 }
 
@@ -217,6 +218,7 @@ void Partita::TimeOver()
 {
     if (std::exchange(m_ending, true))
         return;
+    m_finestra.outOfPlay();
     const QString date = QLocale::system().toString(m_services.today(), QLocale::ShortFormat);
     m_services.dialogs->MsgBox(QStringLiteral("Ciao a presto. Ore ")
                                        + QString::number(m_state.orologio.restanti),

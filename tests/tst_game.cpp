@@ -7,6 +7,7 @@
 #include "ui/pictures.h"
 
 #include <QAccessible>
+#include <QClipboard>
 #include <QFontInfo>
 #include <QLineEdit>
 #include <QPainter>
@@ -215,6 +216,51 @@ private slots:
         // The text box and the buttons lie above the labels, cmdNext over Command1.
         for (QWidget *c : QWidgetList{ui.txtAnswer, ui.cmdExit, ui.Command1})
             QCOMPARE(ui.sfondo->childAt(c->geometry().center()), c == ui.Command1 ? ui.cmdNext : c);
+    }
+
+    void editingKeys()
+    {
+        // Keys as X11 and Wayland deliver them, their text included, in a box holding 123 with
+        // the caret at its end; what it holds after.
+        struct Key
+        {
+            Qt::Key key;
+            Qt::KeyboardModifiers held;
+            QString text;
+        };
+        const Key home{Qt::Key_Home, {}, {}}, del{Qt::Key_Delete, {}, u"\x7f"_s},
+                padDel{Qt::Key_Delete, Qt::KeypadModifier, u"\x7f"_s}, left{Qt::Key_Left, {}, {}},
+                back{Qt::Key_Backspace, {}, u"\b"_s}, end{Qt::Key_End, {}, {}},
+                shiftLeft{Qt::Key_Left, Qt::ShiftModifier, {}},
+                all{Qt::Key_A, Qt::ControlModifier, u"\x01"_s},
+                copy{Qt::Key_C, Qt::ControlModifier, u"\x03"_s},
+                cut{Qt::Key_X, Qt::ControlModifier, u"\x18"_s},
+                paste{Qt::Key_V, Qt::ControlModifier, u"\x16"_s},
+                undo{Qt::Key_Z, Qt::ControlModifier, u"\x1a"_s}, seven{Qt::Key_7, {}, u"7"_s},
+                letter{Qt::Key_B, {}, u"b"_s};
+        const std::pair<QList<Key>, const char *> rows[] = {
+                {{home, del}, "23"},
+                {{home, padDel}, "23"},
+                {{left, back}, "13"},
+                {{left, left, del}, "13"},
+                {{shiftLeft, shiftLeft, seven}, "17"},
+                {{end, letter, seven, seven}, "1237"},
+                {{all, cut}, ""},
+                {{all, cut, undo}, "123"},
+                {{all, copy, end, paste}, "1231"},
+                {{home, seven, paste}, "7123"},
+        };
+        Game g;
+        g.start();
+        AnswerBox *box = g.ui().txtAnswer;
+        for (const auto &[keys, held] : rows) {
+            box->setText({});
+            QApplication::clipboard()->setText(u"123"_s);
+            QTest::keyClicks(box, u"123"_s);
+            for (const Key &k : keys)
+                QTest::sendKeyEvent(QTest::Click, box, k.key, k.text, k.held);
+            QCOMPARE(box->text(), QLatin1String(held));
+        }
     }
 
     void bevel()
@@ -494,8 +540,10 @@ private slots:
             g.answer(u"40"_s);
             g.ui().cmdExit->click();
             g.ui().cmdExit->click();
-            // Back at once, while the helper runs, and no second ending.
+            // Back at once, while the helper runs, and no second ending; out of play meanwhile.
             QCOMPARE(g.prompts.size(), 2);
+            g.answer(u"40"_s);
+            QCOMPARE(g.ui().lblScore->text(), u"1"_s);
             QTRY_VERIFY2(g.quit, end);
             QCOMPARE(g.prompts.mid(2), boxes);
             // What the helper was given.

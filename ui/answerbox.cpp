@@ -35,7 +35,8 @@ int typedCharacter(const QKeyEvent &event)
         break;
     }
     const QString text = event.text();
-    if (text.isEmpty())
+    // Delete carries DEL on X11: an editing key, not a character typed.
+    if (text.isEmpty() || (text.size() == 1 && !text.at(0).isPrint()))
         return -1;
     // Several characters at once (a compose sequence) are never a digit.
     return text.size() == 1 ? text.at(0).unicode() : 0;

@@ -8,9 +8,9 @@
 // The answer box. Every typed character is shown to the key-press handler
 // before the box inserts it; the handler may discard it by setting the
 // code to 0. Characters typed with Control, Alt or Super held are
-// discarded. Keys that carry no character (arrows, Delete, Home, End) and
-// the editing shortcuts (select all, copy, paste, cut, undo) behave as in
-// any text box.
+// discarded. Keys that carry no printable character (arrows, Delete, Home,
+// End) and the editing shortcuts (select all, copy, paste, cut, undo)
+// behave as in any text box.
 class AnswerBox : public QLineEdit
 {
     Q_OBJECT
@@ -27,6 +27,6 @@ private:
     KeyPressHandler m_keyPress;
 };
 
-// The character code a key press carries, -1 for none, 0 for one that
-// never reaches the box.
+// The character code a key press carries, -1 for none (an editing key), 0
+// for one that never reaches the box.
 int typedCharacter(const QKeyEvent &event);

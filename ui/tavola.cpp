@@ -102,6 +102,14 @@ void Tavola::blackOut()
     ui().sfondo->blackOut();
 }
 
+void Tavola::outOfPlay()
+{
+    // Not the window itself: that would disable the boxes it owns too.
+    for (QWidget *w : QWidgetList{ui().txtAnswer, ui().cmdNext, ui().cmdExit, ui().Command1,
+                                  menuBar()})
+        w->setEnabled(false);
+}
+
 void Tavola::setCaption(const QString &caption)
 {
     setWindowTitle(caption);

@@ -30,6 +30,7 @@ public:
     // Also the window's name to a screen reader while it is minimized.
     void setCaption(const QString &caption) override;
     bool minimized() const override { return isMinimized(); }
+    void outOfPlay() override;
     void attach(Partita &game) override { m_game = &game; }
     void showWindow() override { show(); }
     void hideWindow() override { hide(); }
