@@ -105,8 +105,8 @@ void Tavola::blackOut()
 void Tavola::outOfPlay()
 {
     // Not the window itself: that would disable the boxes it owns too.
-    for (QWidget *w : QWidgetList{ui().txtAnswer, ui().cmdNext, ui().cmdExit, ui().Command1,
-                                  menuBar()})
+    for (QWidget *w :
+         QWidgetList{ui().txtAnswer, ui().cmdNext, ui().cmdExit, ui().Command1, menuBar()})
         w->setEnabled(false);
 }
 
