@@ -8,6 +8,7 @@
 #include <cstring>
 #include <locale.h>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -77,18 +78,28 @@ Result failed(std::string why)
     return {Outcome::Failed, std::move(why)};
 }
 
-bool exists(int dir, const std::string &name)
+// Whether name is there, into info; nothing when that cannot be told, which
+// a mend must never take for either: a second name taken for missing, or a
+// missing one for there, would mix the pair.
+std::optional<bool> there(int dir, const std::string &name, Stat &info)
 {
-    Stat info{};
-    return ::fstatat(dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+    if (::fstatat(dir, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0)
+        return true;
+    if (errno == ENOENT)
+        return false;
+    return std::nullopt;
 }
 
-bool sameFile(int dir, const std::string &a, const std::string &b)
+std::optional<bool> there(int dir, const std::string &name)
 {
-    Stat first{}, second{};
-    return ::fstatat(dir, a.c_str(), &first, AT_SYMLINK_NOFOLLOW) == 0
-            && ::fstatat(dir, b.c_str(), &second, AT_SYMLINK_NOFOLLOW) == 0
-            && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    Stat info{};
+    return there(dir, name, info);
+}
+
+bool untold(std::string &why)
+{
+    why = "cannot tell which files of the record are there: " + std::string(std::strerror(errno));
+    return false;
 }
 
 bool sameState(const Stat &a, const Stat &b)
@@ -234,11 +245,17 @@ Fd lock(int dir, const Keeper &keeper, std::string &why)
 bool putBack(int dir, const std::string &old, const std::string &cur, const std::string &spare,
              std::string &why)
 {
-    if (!exists(dir, old))
+    Stat oldInfo{}, curInfo{};
+    const auto hasOld = there(dir, old, oldInfo);
+    const auto hasCur = there(dir, cur, curInfo);
+    const auto hasSpare = there(dir, spare);
+    if (!hasOld || !hasCur || !hasSpare)
+        return untold(why);
+    if (!*hasOld)
         return true;
-    if (sameFile(dir, old, cur))
+    if (*hasCur && oldInfo.st_dev == curInfo.st_dev && oldInfo.st_ino == curInfo.st_ino)
         return removeName(dir, old, why);
-    if (exists(dir, cur) && !exists(dir, spare) && !rename(dir, cur, spare, why))
+    if (*hasCur && !*hasSpare && !rename(dir, cur, spare, why))
         return false;
     return rename(dir, old, cur, why);
 }
@@ -248,13 +265,18 @@ bool putBack(int dir, const std::string &old, const std::string &cur, const std:
 // interruption; after, the old holder becomes the spare one.
 bool recover(int dir, std::string &why)
 {
-    if (exists(dir, kOldScore))
+    const auto interrupted = there(dir, kOldScore);
+    const auto oldHolder = there(dir, kOldHolder);
+    const auto spareHolder = there(dir, kSpareHolder);
+    if (!interrupted || !oldHolder || !spareHolder)
+        return untold(why);
+    if (*interrupted)
         return putBack(dir, kOldHolder, kHolder, kSpareHolder, why)
                 && putBack(dir, kOldScore, kScore, kSpareScore, why) && sync(dir, why);
-    if (!exists(dir, kOldHolder))
+    if (!*oldHolder)
         return true;
-    const bool kept = exists(dir, kSpareHolder) ? removeName(dir, kOldHolder, why)
-                                                : rename(dir, kOldHolder, kSpareHolder, why);
+    const bool kept = *spareHolder ? removeName(dir, kOldHolder, why)
+                                   : rename(dir, kOldHolder, kSpareHolder, why);
     return kept && sync(dir, why);
 }
 
@@ -311,7 +333,8 @@ struct Seen
 
 Seen look(int dir, const std::string &name, std::string &why)
 {
-    Seen seen{name, exists(dir, name), Fd(), {}, {}};
+    // What cannot be told counts as there, and unread: not whole.
+    Seen seen{name, there(dir, name).value_or(true), Fd(), {}, {}};
     if (seen.present)
         seen.fd = openPlain(dir, name, O_RDONLY, seen.info, why);
     if (seen.fd && !readAll(seen.fd.get(), seen.bytes, name, why))
@@ -324,7 +347,7 @@ bool unchanged(int dir, const Seen &seen)
 {
     Stat now{}, named{};
     if (!seen.fd) // missing or unreadable: nothing to compare but that
-        return exists(dir, seen.name) == seen.present;
+        return there(dir, seen.name) == seen.present;
     return ::fstat(seen.fd.get(), &now) == 0 && sameState(now, seen.info)
             && ::fstatat(dir, seen.name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0
             && sameState(named, seen.info);
@@ -568,13 +591,15 @@ Pair load(const std::string &dir, std::string *why)
         fail(cause, "cannot open", dir);
     for (int attempt = 0; d && attempt < kLoadAttempts; ++attempt) {
         std::string seen;
-        const bool switching = exists(d.get(), kOldScore);
-        const bool oldHolder = switching && exists(d.get(), kOldHolder);
-        const Seen score = look(d.get(), switching ? kOldScore : kScore, seen);
-        const Seen holder = look(d.get(), oldHolder ? kOldHolder : kHolder, seen);
+        const auto switching = there(d.get(), kOldScore);
+        const auto oldHolder = switching.value_or(false) ? there(d.get(), kOldHolder) : false;
+        if (!switching || !oldHolder)
+            continue; // not told: as good as changed
+        const Seen score = look(d.get(), *switching ? kOldScore : kScore, seen);
+        const Seen holder = look(d.get(), *oldHolder ? kOldHolder : kHolder, seen);
         // Every name the choice rested on still stands as it was read.
-        if (exists(d.get(), kOldScore) == switching
-            && (!switching || exists(d.get(), kOldHolder) == oldHolder) && unchanged(d.get(), score)
+        if (there(d.get(), kOldScore) == switching
+            && (!*switching || there(d.get(), kOldHolder) == oldHolder) && unchanged(d.get(), score)
             && unchanged(d.get(), holder)) {
             cause = seen;
             if (seen.empty())
