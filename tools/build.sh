@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Sets up a Debian machine for Brunilla, builds it into build/, then plays
 # the game (`play`) or runs every test (`test`): the tests of the normal
-# build, then its unit tests built with AddressSanitizer and
-# UndefinedBehaviorSanitizer (in build/sanitize), where any report fails.
+# build, the fuzz targets built with clang (in build/fuzz), then its unit
+# tests built with AddressSanitizer and UndefinedBehaviorSanitizer (in
+# build/sanitize), where any report fails.
 # `package` builds the Debian package instead and leaves it in build/;
 # `qa`, as root, puts the committed HEAD through Debian's gates.
 set -euo pipefail
@@ -49,6 +50,8 @@ case "$mode" in
         exec build/brunilla ;;
     test)
         (cd build && ctest --output-on-failure)
+        # The record's code under libFuzzer, 20 s a target (tests/fuzz).
+        bash tests/fuzz/run.sh build/fuzz
         cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRUNILLA_SANITIZE=ON
         cmake --build build/sanitize -j "$(nproc)"
         cd build/sanitize
