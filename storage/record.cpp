@@ -702,8 +702,8 @@ Result prepareShared(const std::string &dir, gid_t group)
         // A marker is a second name of a plain file: anything else was planted.
         for (const std::string *old : {&kOldScore, &kOldHolder}) {
             Stat info{};
-            if (::fstatat(d.get(), old->c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0
-                && !S_ISREG(info.st_mode) && !clear(d.get(), *old, why))
+            if (there(d.get(), *old, info).value_or(false) && !S_ISREG(info.st_mode)
+                && !clear(d.get(), *old, why))
                 return failed(why);
         }
         if (!recover(d.get(), why))

@@ -50,7 +50,8 @@ QString Leggifiletxt(const QString &nomefile)
     QFile file(nomefile);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return decodedText(file.read(record::kReadLimit).toStdString());
+    const QByteArray bytes = file.read(record::kReadLimit);
+    return decodedText(std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
 
 RecordFiles::Shown RecordFiles::load(const QString &cartella)
@@ -193,12 +194,13 @@ void SharedRecords::storeKept(Done then)
             emit changed();
         finish(outcome);
     };
-    const QString score = firstLine(Leggifiletxt(keptScore));
+    // Read as any record, since this version keeps it as one.
+    const Shown kept = m_kept.load(m_ownFolder);
+    const QString score = firstLine(kept.score);
     if (record::scoreProblem(score.toStdString()))
         return settle(record::Outcome::NotBeaten); // no record to store
     // A name an earlier version took may hold what a record may not.
-    const std::string holder =
-            record::storableName(firstLine(Leggifiletxt(keptHolder)).toStdString());
+    const std::string holder = record::storableName(firstLine(kept.holder).toStdString());
     runHelper(score, QString::fromStdString(holder), settle);
 }
 
