@@ -54,6 +54,9 @@ struct Game : Dialogs, RandomSource, SoundPlayer
     std::deque<double> draws;
     QString log; // draws and reseeds: "uRuu"
     ManualTicker *timer = nullptr;
+    bool realClock = false;
+    // Once set, the boxes are real ones.
+    Dialogs *realBoxes = nullptr;
     int windows = 0;
     bool quit = false;
     QTemporaryDir folder;
@@ -63,6 +66,8 @@ struct Game : Dialogs, RandomSource, SoundPlayer
 
     int MsgBox(const QString &prompt, int code, const QString &title) override
     {
+        if (realBoxes)
+            return realBoxes->MsgBox(prompt, code, title);
         const int button = next(prompt, title).button;
         return code == MsgBoxCode::OkOnly ? MsgBoxCode::Ok : button;
     }
@@ -93,7 +98,8 @@ struct Game : Dialogs, RandomSource, SoundPlayer
     {
         const auto makeTimer = [this] {
             ++windows;
-            return std::unique_ptr<Ticker>(timer = new ManualTicker);
+            return realClock ? std::make_unique<QtTicker>()
+                             : std::unique_ptr<Ticker>(timer = new ManualTicker);
         };
         return {this,
                 this,

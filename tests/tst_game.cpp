@@ -16,6 +16,8 @@
 #include <QSvgRenderer>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -145,8 +147,9 @@ private slots:
 
     void realRandomSource()
     {
-        // Draws fill [0, 1); deals microseconds apart never replay.
-        TimeSeededRandom random;
+        // Draws fill [0, 1); deals microseconds apart never replay, nor do two sources.
+        TimeSeededRandom random, other;
+        QVERIFY(random.uniform() != other.uniform());
         QSet<double> seen;
         for (int deal = 0; deal < 1000; ++deal) {
             random.reseed();
@@ -265,16 +268,21 @@ private slots:
 
     void bevel()
     {
-        // Raised: dark inside the black right and bottom edges.
+        // Raised: dark inside the black right and bottom edges; pressed, sunken.
         PictureButton button;
         button.setFaceColour(QColor(128, 128, 128));
         button.resize(40, 30);
         const QColor dark(64, 64, 64), light(205, 205, 205);
-        for (const auto &[at, colour] : {std::pair{QPoint(1, 28), dark},
-                                         {{38, 1}, dark},
-                                         {{38, 29}, Qt::black},
-                                         {{38, 0}, light}})
+        const std::tuple<bool, QPoint, QColor> rows[] = {
+                {false, {1, 28}, dark},    {false, {38, 1}, dark},    {false, {38, 29}, Qt::black},
+                {false, {38, 0}, light},   {true, {1, 28}, light},    {true, {38, 29}, light},
+                {true, {0, 5}, Qt::black}, {true, {5, 0}, Qt::black},
+        };
+        for (const auto &[down, at, colour] : rows) {
+            button.setDown(down);
             QCOMPARE(pixel(&button, at), colour);
+        }
+        button.setDown(false);
         // The caption takes the theme's colour for button texts.
         button.setText(u"M"_s);
         const QImage themed = button.grab().toImage();
@@ -341,6 +349,13 @@ private slots:
         QCOMPARE(g.prompts.last(), u"   Niccolò  vediamo se sei un vero campione  "_s);
         QCOMPARE(ui.lblnome1->text(), u"  Niccolò "_s);
         QCOMPARE(ui.lblpunti->text(), u"7\r\n9\r\n"_s);
+        // The holder's file, missing, made empty for the folder's group to write; the score's kept.
+        struct stat made;
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        QCOMPARE(::stat(qPrintable(g.folder.filePath(u"ntavrec8.txt"_s)), &made), 0);
+        QCOMPARE(made.st_size, 0);
+        QCOMPARE(made.st_mode & 0777, 0664 & ~mask);
         // Grown past its one-line box.
         QVERIFY(ui.lblpunti->height() > 37);
         // A draw, the reseed, two draws.
@@ -363,6 +378,11 @@ private slots:
         QCOMPARE(ui.lblMessage->text(), QString());
         QCOMPARE(g.window().focusWidget(), ui.txtAnswer);
         QCOMPARE(pixel(ui.sfondo, {780, 1}), QColor(140, 140, 0));
+        // The factors keep their yellow box over it; the other labels let it show.
+        for (Etichetta *factor : {ui.lblNum1, ui.lblNum2})
+            QCOMPARE(pixel(ui.sfondo, factor->geometry().bottomLeft() + QPoint(2, -2)),
+                     QColor(Qt::yellow));
+        QCOMPARE(pixel(ui.sfondo, ui.Label2->geometry().topLeft()), QColor(140, 140, 0));
         g.answer(u"55"_s);
         QCOMPARE(ui.lblMessage->text(), u"Sbagliato!! 56"_s);
         QCOMPARE(told(ui.cmdNext), u"Sbagliato!! 56"_s);
@@ -398,10 +418,14 @@ private slots:
         QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, u"\r"_s, true);
         QApplication::sendEvent(ui.cmdNext, &held);
         QCOMPARE(ui.txtAnswer->text(), u"48"_s);
-        // Minimized, the caption changes, and a screen reader reads it.
+        // Minimized, the caption changes, and a screen reader reads it; restored, it stays.
+        QCOMPARE(g.window().windowTitle(), u"Gioca con la Brunilla"_s);
         g.window().showMinimized();
         QTRY_COMPARE(g.window().windowTitle(), u"Giocare con la tavola pitagorica"_s);
         QCOMPARE(spoken(&g.window()), u"Giocare con la tavola pitagorica"_s);
+        g.window().showNormal();
+        QTRY_VERIFY(!g.window().isMinimized());
+        QCOMPARE(g.window().windowTitle(), u"Giocare con la tavola pitagorica"_s);
     }
 
     void endings()
@@ -448,37 +472,101 @@ private slots:
                  "Data " + QLocale::system().toString(QDate(2026, 12, 7), QLocale::ShortFormat));
     }
 
+    void keyboard()
+    {
+        // Before and after an answer: where Tab and Shift+Tab go from Exit, cmdNext only while
+        // it is enabled, and what the keys on Command1 and Alt+N deal.
+        const std::tuple<const char *, Qt::KeyboardModifiers, const char *, int> rows[] = {
+                {"", {}, "txtAnswer Command1 cmdExit txtAnswer", 4},
+                {"", Qt::ShiftModifier, "Command1 txtAnswer cmdExit Command1", 4},
+                {"40", {}, "cmdNext txtAnswer Command1 cmdExit", 8},
+                {"40", Qt::ShiftModifier, "Command1 txtAnswer cmdNext cmdExit", 8},
+        };
+        for (const auto &[answer, held, order, draws] : rows) {
+            Game g;
+            g.start();
+            TavolaUi &ui = g.ui();
+            if (*answer)
+                g.answer(QLatin1String(answer));
+            ui.cmdExit->setFocus();
+            QStringList visited;
+            while (visited.size() < 4) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, held);
+                visited << QApplication::focusWidget()->objectName();
+            }
+            QCOMPARE(visited.join(u' '), QLatin1String(order));
+            ui.Command1->setFocus();
+            for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
+                QTest::keyClick(ui.Command1, key);
+            // Access keys press their button a moment later, in the order pressed.
+            QTest::keyClick(ui.Command1, Qt::Key_N, Qt::AltModifier);
+            QTest::keyClick(ui.Command1, Qt::Key_X, Qt::AltModifier);
+            QTRY_VERIFY(g.quit);
+            QCOMPARE(g.log.size(), draws);
+        }
+    }
+
     void newGame()
     {
+        const QString asked = u"INIZIAMO UNA NUOVA GARA  ?"_s,
+                      upTo = u"Tavola pitagorica fino al numero? "_s, name = u"Come ti chiami?"_s,
+                      notice = u" Anna siccome non hai scelto arriviamo fino al 10."_s;
+        // The replies to the boxes and the boxes shown; whether a new game is then dealt, or the
+        // old one goes on, its clock having counted while the box was open.
+        const std::tuple<std::deque<Reply>, QStringList, bool> rows[] = {
+                {{{MsgBoxCode::No, {}, {}}}, {asked}, false},
+                {{{MsgBoxCode::Yes, {}, {}}, {}, {}, {MsgBoxCode::Ok, u"Luca"_s, {}}},
+                 {asked, upTo, notice, name},
+                 true},
+                {{{MsgBoxCode::Yes, {}, {}},
+                  {MsgBoxCode::Ok, u"12"_s, {}},
+                  {MsgBoxCode::Ok, u"Luca"_s, {}}},
+                 {asked, upTo, name},
+                 true},
+        };
+        for (const auto &[replies, boxes, afresh] : rows) {
+            Game g;
+            g.start();
+            g.answer(u"40"_s);
+            g.replies = replies;
+            g.replies.front().whileOpen = [&g] { g.tick(3); };
+            g.ui().Next->trigger();
+            QTRY_COMPARE(g.windows, afresh ? 2 : 1);
+            QTRY_COMPARE(g.log.size(), afresh ? 8 : 4);
+            QCOMPARE(g.prompts.mid(2, boxes.size()), boxes);
+            QCOMPARE(g.titles[2], u"INIZIARE NUOVA GARA"_s);
+            QCOMPARE(g.ui().lblnome1->text(), afresh ? u"Luca"_s : u"Anna"_s);
+            QCOMPARE(g.ui().lblScore->text(), afresh ? u"0"_s : u"1"_s);
+            QCOMPARE(g.ui().lblconto->text(), afresh ? u"00:15:00"_s : u"00:14:57"_s);
+            // The abandoned game stores nothing.
+            QCOMPARE(g.record(), u"|"_s);
+        }
+        // Time runs out while the number is asked: that ending rules, once.
         Game g;
         g.start();
-        g.answer(u"40"_s);
-        // No: the game goes on, and the clock counted meanwhile.
-        g.replies = {{MsgBoxCode::No, {}, [&g] { g.tick(3); }}};
-        g.ui().Next->trigger();
-        QCOMPARE(g.prompts[2], u"INIZIAMO UNA NUOVA GARA  ?"_s);
-        QCOMPARE(g.ui().lblconto->text(), u"00:14:57"_s);
-        // Yes, and no number: the notice, then the window loads afresh.
-        g.replies = {{MsgBoxCode::Yes, {}, {}}, {}, {}, {MsgBoxCode::Ok, u"Luca"_s, {}}};
-        g.ui().Next->trigger();
-        QTRY_COMPARE(g.windows, 2);
-        QCOMPARE(g.prompts.mid(4, 3),
-                 (QStringList{"Tavola pitagorica fino al numero? ",
-                              " Anna siccome non hai scelto arriviamo fino al 10.",
-                              "Come ti chiami?"}));
-        QTRY_COMPARE(g.ui().lblNum2->text(), u"5"_s);
-        QCOMPARE(g.ui().lblnome1->text(), u"Luca"_s);
-        QCOMPARE(g.ui().lblScore->text(), u"0"_s);
-        QCOMPARE(g.ui().lblconto->text(), u"00:15:00"_s);
-        // The abandoned game stores nothing.
-        QCOMPARE(g.record(), u"|"_s);
-        // Time runs out while the number is asked: that ending rules, once.
         g.answer(u"40"_s);
         g.replies = {{MsgBoxCode::Yes, {}, {}}, {MsgBoxCode::Ok, {}, [&g] { g.tick(901); }}};
         g.ui().Next->trigger();
         QTRY_VERIFY(g.quit);
-        QCOMPARE(g.windows, 2);
+        QCOMPARE(g.windows, 1);
         QCOMPARE(g.prompts.last(), kSaved + u'"');
+    }
+
+    void theClockRunsBehindARealBox()
+    {
+        Game g;
+        g.realClock = true;
+        g.start();
+        QtDialogs boxes;
+        g.realBoxes = &boxes;
+        QString shown;
+        whenOpen([&](QWidget *box) {
+            (void)QTest::qWaitFor([&] { return g.ui().lblconto->text() == "00:14:58"_L1; }, 5000);
+            shown = g.ui().lblconto->text();
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        g.ui().Next->trigger();
+        QCOMPARE(shown, u"00:14:58"_s);
     }
 
     void boxes()
@@ -552,6 +640,20 @@ private slots:
                      end ? "1\nAnna\n" : "");
             const record::Pair own = record::load((input + "own").toStdString());
             QCOMPARE(QByteArray::fromStdString(own.score + '|' + own.holder), kept);
+        }
+        {
+            // Closed while the helper runs, the game lets it finish rather than stop it half way.
+            Game g;
+            const QByteArray done = g.folder.filePath(u"done"_s).toUtf8();
+            const QString helper = made(done + ".sh", "cat; sleep 0.5; : > " + done, true);
+            g.records = std::make_unique<SharedRecords>(g.folder.path(), helper, done + "own");
+            g.start();
+            g.answer(u"40"_s);
+            g.ui().cmdExit->click();
+            g.window().close();
+            g.session.reset();
+            g.records.reset();
+            QVERIFY(QFile::exists(done));
         }
         // What was kept (by 1.0.0, whose name box took a tab and 40 letters) is stored at the
         // next start, once, by a slow helper, while the game goes on.
