@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The record files on a real file system: saving, refusing, failing, being
-// stopped half way, being read while saves run, and the helper's input.
-// The shared directory, prepared by root and attacked by other accounts, is
-// the package's test (debian/tests/shared-record).
+// read while saves run, and the helper. Every input the helper may take, and
+// saves failing or stopped at each call, are the fuzz targets' (fuzz/), which
+// run over their seeds among these tests. The shared directory, prepared by
+// root and attacked by other accounts, is the package's test
+// (debian/tests/shared-record).
 
 #include "storage/record.h"
 
 #include <QDir>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -106,61 +107,6 @@ private slots:
         QCOMPARE(entries(), kFiles);
     }
 
-    void requests()
-    {
-        // The helper's input and whether a record may hold it: digits up to 32767,
-        // a name of at most 32 characters of UTF-8 and no controls, no more.
-        // Joiners and variation selectors, which names written in some scripts need, are taken.
-        const QByteArray taken[] = {
-                "12\nEva\n",
-                "0\n\n",
-                "32767\n  Niccol\xc3\xb2 \n",
-                "07\nZo\xc3\xab \xe0\xa0\x80\xf0\x9f\x98\x80\n",
-                "1\n" + QByteArray(32, 'a') + '\n',
-                "3\n\xe0\xa4\x95\xe2\x80\x8d\xe2\x80\x8c\xe2\x9d\xa4\xef\xb8\x8f\n"};
-        const QByteArray refused[] = {
-                "1\n" + QByteArray(33, 'a') + '\n',
-                "32768\nEva\n",
-                "-1\nEva\n",
-                " 1\nEva\n",
-                "1e3\nEva\n",
-                "\nEva\n",
-                "12\n",
-                "12\nEva",
-                "12\nEva\nx\n",
-                QByteArray(9999, '7'),
-        };
-        // Within a name: controls, line and bidirectional controls and marks, what is not UTF-8,
-        // noncharacters and invisible characters (ZWSP, BOM, soft hyphen, a tag).
-        const QByteArray unwelcome[] = {
-                "\t",           "\r",           "\xc2\x85",     "\xe2\x80\xae", "\xe2\x81\xa6",
-                "\xe2\x81\xa9", "\xe2\x80\xa8", "\xff",         "\xc0\xaf",     "\xf8\x90\x80\x80",
-                "\xed\xa0\x80", "\xd8\x9c",     "\xe2\x80\x8e", "\xe2\x80\x8f", "\xef\xbf\xbe",
-                "\xef\xb7\x90", "\xe2\x80\x8b", "\xef\xbb\xbf", "\xc2\xad",     "\xf3\xa0\x81\x81"};
-        const auto takes = [](const QByteArray &input) {
-            record::Request request;
-            return !record::parseRequest(input.toStdString(), request);
-        };
-        for (const QByteArray &input : taken)
-            QVERIFY2(takes(input), input.toHex().constData());
-        for (const QByteArray &input : refused)
-            QVERIFY2(!takes(input), input.toHex().constData());
-        for (const QByteArray &piece : unwelcome)
-            QVERIFY2(!takes("12\nEva" + piece + "Maria\n"), piece.toHex().constData());
-        // What an earlier version stored is made storable: refused characters left out, then cut.
-        const std::pair<std::string, std::string> storable[] = {
-                {"Eva\tMaria\xe2\x80\xa8", "EvaMaria"},
-                {"\xff" + std::string(40, 'a'), std::string(32, 'a')},
-                {"Zo\xc3\xab\xe2\x80\x8d", "Zo\xc3\xab\xe2\x80\x8d"}};
-        for (const auto &[old, name] : storable)
-            QCOMPARE(record::storableName(old), name);
-        const std::string input = "42\n Eva \n";
-        record::Request request;
-        QVERIFY(!record::parseRequest(input, request));
-        QCOMPARE(request.score, std::string_view("42"));
-        QCOMPARE(request.name, std::string_view(" Eva "));
-    }
-
     void failuresChangeNothing()
     {
         // What is wrong (a shell's words), the files' keeper, and the cause the save gives.
@@ -241,41 +187,16 @@ private slots:
         QVERIFY(reads > 50);
     }
 
-    void aSaveStoppedAnywhereLeavesAWholePair()
+    void theSetupClearsWhatWasPlanted()
     {
-#ifdef __SANITIZE_ADDRESS__
-        QSKIP("too slow when sanitized; the plain build runs it");
-#endif
-        const QString strace = QStandardPaths::findExecutable("strace");
-        if (strace.isEmpty())
-            QSKIP("strace is not installed (tools/packages)");
-        int stops = 0;
-        // The save killed at the n-th call of each kind it makes to the file system, or that
-        // call failing: Saved is said exactly when the new pair stands.
-        for (const char *call :
-             {"openat", "write", "fsync", "ftruncate", "linkat", "renameat", "unlinkat"}) {
-            for (int n = 1, status = -1; status != int(Outcome::Saved); ++n, ++stops) {
-                for (const char *how : {"error=EIO", "signal=KILL"}) {
-                    init();
-                    QCOMPARE(save("5", "Anna"), Outcome::Saved);
-                    const QString inject = u"-einject=%1:%2:when=%3"_s.arg(call, how).arg(n);
-                    status =
-                            run(QStringList{strace, "-fqqo/dev/null", inject} + saver("9", "Luca"));
-                    if (status == 1 && n == 1)
-                        QSKIP("no ptrace here");
-                    const QByteArray where = call + QByteArray::number(n) + how;
-                    const bool saved = loaded() == "9\r\n|Luca\r\n";
-                    QVERIFY2(saved || loaded() == "5\r\n|Anna\r\n", where);
-                    QVERIFY2(status == 128 + SIGKILL || saved == (status == 0), where);
-                    // The next save, though not beaten, mends what was left.
-                    QCOMPARE(run(saver("1", "Zed")), int(Outcome::NotBeaten));
-                    QCOMPARE(loaded(), saved ? "9\r\n|Luca\r\n" : "5\r\n|Anna\r\n");
-                    QVERIFY2(entries() == kFiles, where);
-                }
-                // Killed at a call it never made, the save stood: every stop was tried.
-            }
-        }
-        QVERIFY(stops > 20);
+        if (::geteuid() != 0)
+            QSKIP("the setup runs as root");
+        // Trees of directories where the score and the setup's copy of it belong.
+        QCOMPARE(shell("mkdir -p tavrec8.txt/a/b/c/d/e tavrec8.txt.copia/a/b/c/d/e"), 0);
+        QCOMPARE(shell(": > tavrec8.txt/a/b/c/d/e/f"), 0);
+        QCOMPARE(record::prepareShared(m_dir, ::getegid()).outcome, Outcome::Saved);
+        QCOMPARE(entries(), kFiles);
+        QCOMPARE(shell("test -f tavrec8.txt"), 0);
     }
 
     void theHelperTakesOnlyARecord()
