@@ -166,32 +166,32 @@ private slots:
         Tavola w;
         TavolaUi &ui = w.ui();
         // Name, place and font in pixels, text colour (yellow, cyan, blue, red,
-        // green), and whether centred.
+        // green), and style: bold, italic, centred.
         const std::tuple<const char *, QRect, int, char, const char *> rows[] = {
-                {"txtAnswer", {544, 0, 185, 80}, 64, 'b', ""},
-                {"cmdNext", {280, 352, 121, 73}, 11, 0, ""},
-                {"cmdExit", {512, 352, 137, 73}, 11, 0, ""},
+                {"txtAnswer", {544, 0, 185, 80}, 64, 'b', "B"},
+                {"cmdNext", {280, 352, 121, 73}, 11, 0, "B"},
+                {"cmdExit", {512, 352, 137, 73}, 11, 0, "B"},
                 {"Command1", {312, 376, 57, 41}, 0, 0, ""},
                 {"lblpunti", {640, 504, 18, 37}, 32, 'y', ""},
                 {"Label13", {488, 504, 131, 37}, 32, 'y', ""},
-                {"lblnome", {216, 504, 85, 37}, 32, 'y', ""},
+                {"lblnome", {216, 504, 85, 37}, 32, 'y', "B"},
                 {"Label12", {8, 504, 209, 41}, 32, 'y', ""},
-                {"lblnome1", {8, 432, 11, 28}, 18, 'g', ""},
+                {"lblnome1", {8, 432, 11, 28}, 18, 'g', "B"},
                 {"Label14", {0, 368, 95, 28}, 18, 'c', "C"},
-                {"Label5", {136, 144, 441, 41}, 32, 'r', "C"},
-                {"lblconto", {0, 152, 105, 33}, 16, 'y', ""},
+                {"Label5", {136, 144, 441, 41}, 32, 'r', "BIC"},
+                {"lblconto", {0, 152, 105, 33}, 16, 'y', "B"},
                 {"Label11", {0, 88, 105, 25}, 13, 'y', ""},
                 {"Label3", {496, 224, 156, 33}, 24, 'b', ""},
                 {"Label1", {256, 224, 168, 33}, 24, 'r', ""},
-                {"lblScore2", {554, 272, 37, 59}, 48, 'b', "C"},
-                {"lblScore1", {322, 272, 36, 59}, 48, 'r', "C"},
+                {"lblScore2", {554, 272, 37, 59}, 48, 'b', "BC"},
+                {"lblScore1", {322, 272, 36, 59}, 48, 'r', "BC"},
                 {"Image1", {32, 112, 32, 32}, 0, 0, ""},
-                {"lblNum2", {277, 0, 23, 79}, 64, 'b', "C"},
-                {"Label4", {392, 0, 41, 65}, 64, 'y', "C"},
+                {"lblNum2", {277, 0, 23, 79}, 64, 'b', "BC"},
+                {"Label4", {392, 0, 41, 65}, 64, 'y', "BC"},
                 {"Label2", {160, 0, 41, 65}, 64, 'y', "C"},
-                {"lblNum1", {56, 0, 23, 79}, 64, 'b', "C"},
-                {"lblScore", {72, 272, 37, 59}, 48, 0, "C"},
-                {"lblMessage", {112, 136, 441, 41}, 32, 'r', "C"},
+                {"lblNum1", {56, 0, 23, 79}, 64, 'b', "BC"},
+                {"lblScore", {72, 272, 37, 59}, 48, 0, "BC"},
+                {"lblMessage", {112, 136, 441, 41}, 32, 'r', "BIC"},
                 {"Label6", {16, 224, 171, 33}, 24, 'c', "C"},
         };
         const QHash<char, QColor> colours{{'y', Qt::yellow},
@@ -199,15 +199,23 @@ private slots:
                                           {'b', Qt::blue},
                                           {'r', Qt::red},
                                           {'g', QColor(0, 128, 0)}};
-        for (const auto &[name, place, pixels, colour, centred] : rows) {
+        for (const auto &[name, place, pixels, colour, style] : rows) {
             auto *c = w.findChild<QWidget *>(QLatin1String(name));
             const QFontInfo font(c->font());
             auto *label = qobject_cast<Etichetta *>(c);
             QVERIFY2(c->geometry() == place, name);
             QVERIFY2(!pixels || font.pixelSize() == pixels, name);
             QVERIFY2(!colour || c->palette().color(c->foregroundRole()) == colours[colour], name);
-            QVERIFY2(!label || bool(label->alignment() & Qt::AlignHCenter) == bool(*centred), name);
+            const QLatin1String is(style);
+            QVERIFY2(!pixels || font.bold() == is.contains(u'B'), name);
+            QVERIFY2(!pixels || font.italic() == is.contains(u'I'), name);
+            QVERIFY2(!label || bool(label->alignment() & Qt::AlignHCenter) == is.contains(u'C'),
+                     name);
         }
+        // cmdNext disabled until the first question; the faces teal and purple.
+        QVERIFY(!ui.cmdNext->isEnabled());
+        QCOMPARE(pixel(ui.cmdNext, {4, 4}), QColor(0, 192, 192));
+        QCOMPARE(pixel(ui.cmdExit, {4, 4}), QColor(192, 0, 192));
         for (QWidget *c : QWidgetList{ui.cmdNext, ui.lblMessage, ui.Label5})
             QCOMPARE(c->cursor().pixmap().toImage(), iconPointer().pixmap().toImage());
         QImage clock(32, 32, QImage::Format_ARGB32_Premultiplied);
@@ -276,9 +284,9 @@ private slots:
         button.resize(40, 30);
         const QColor dark(64, 64, 64), light(205, 205, 205);
         const std::tuple<bool, QPoint, QColor> rows[] = {
-                {false, {1, 28}, dark},    {false, {38, 1}, dark},    {false, {38, 29}, Qt::black},
-                {false, {38, 0}, light},   {true, {1, 28}, light},    {true, {38, 29}, light},
-                {true, {0, 5}, Qt::black}, {true, {5, 0}, Qt::black},
+                {false, {1, 28}, dark},  {false, {38, 1}, dark},    {false, {38, 29}, Qt::black},
+                {false, {38, 0}, light}, {false, {38, 20}, dark},   {true, {1, 28}, light},
+                {true, {38, 29}, light}, {true, {0, 5}, Qt::black}, {true, {5, 0}, Qt::black},
         };
         for (const auto &[down, at, colour] : rows) {
             button.setDown(down);
@@ -657,6 +665,21 @@ private slots:
             QCOMPARE(QByteArray::fromStdString(own.score + '|' + own.holder), kept);
         }
         {
+            // A tie is no record: no helper is run, and nothing is said.
+            Game g;
+            made(g.folder.filePath(u"tavrec8.txt"_s), "1");
+            const QString input = g.folder.filePath(u"input"_s);
+            const QString helper =
+                    made(input + ".sh", "cat > " + input.toUtf8() + "; exit 3", true);
+            g.records = std::make_unique<SharedRecords>(g.folder.path(), helper, input + "own");
+            g.start();
+            g.answer(u"40"_s);
+            g.ui().cmdExit->click();
+            QTRY_VERIFY(g.quit);
+            QCOMPARE(g.prompts.size(), 2);
+            QVERIFY(!QFile::exists(input));
+        }
+        {
             // Closed while the helper runs, the game lets it finish rather than stop it half way.
             Game g;
             const QByteArray done = g.folder.filePath(u"done"_s).toUtf8();
@@ -706,13 +729,15 @@ private slots:
         Game again;
         again.records = std::make_unique<SharedRecords>(shared.path(), helper, own);
         again.start();
-        // Stored at the start, in vain.
-        QTRY_VERIFY(runs.size() == 2 && !again.records->findChild<QProcess *>());
+        // Offered at the start, in vain; the game's own save waits for that offer, not making
+        // it again.
+        QTRY_VERIFY(runs.size() == 2);
+        QVERIFY(again.records->findChild<QProcess *>());
         again.answer(u"40"_s);
         again.ui().cmdExit->click();
         QTRY_VERIFY(again.quit);
         QCOMPARE(again.prompts.mid(2), QStringList{kKept});
-        QCOMPARE(runs.readAll(), "7\n7\n1 Anna\n");
+        QCOMPARE(runs.readAll(), "7\n1 Anna\n");
     }
 };
 
