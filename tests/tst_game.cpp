@@ -212,8 +212,10 @@ private slots:
             QVERIFY2(!label || bool(label->alignment() & Qt::AlignHCenter) == is.contains(u'C'),
                      name);
         }
-        // cmdNext disabled until the first question; the faces teal and purple.
+        // cmdNext disabled until the first question; the faces teal and purple, the answer
+        // box light yellow.
         QVERIFY(!ui.cmdNext->isEnabled());
+        QCOMPARE(pixel(ui.txtAnswer, {150, 40}), QColor(255, 255, 128));
         QCOMPARE(pixel(ui.cmdNext, {4, 4}), QColor(0, 192, 192));
         QCOMPARE(pixel(ui.cmdExit, {4, 4}), QColor(192, 0, 192));
         for (QWidget *c : QWidgetList{ui.cmdNext, ui.lblMessage, ui.Label5})
@@ -284,9 +286,12 @@ private slots:
         button.resize(40, 30);
         const QColor dark(64, 64, 64), light(205, 205, 205);
         const std::tuple<bool, QPoint, QColor> rows[] = {
-                {false, {1, 28}, dark},  {false, {38, 1}, dark},    {false, {38, 29}, Qt::black},
-                {false, {38, 0}, light}, {false, {38, 20}, dark},   {true, {1, 28}, light},
-                {true, {38, 29}, light}, {true, {0, 5}, Qt::black}, {true, {5, 0}, Qt::black},
+                {false, {1, 28}, dark},       {false, {38, 1}, dark},
+                {false, {38, 29}, Qt::black}, {false, {38, 0}, light},
+                {false, {38, 20}, dark},      {true, {1, 28}, light},
+                {true, {38, 29}, light},      {true, {0, 5}, Qt::black},
+                {true, {5, 0}, Qt::black},    {false, {39, 15}, Qt::black},
+                {true, {39, 15}, light},
         };
         for (const auto &[down, at, colour] : rows) {
             button.setDown(down);
@@ -679,8 +684,9 @@ private slots:
             QCOMPARE(g.prompts.size(), 2);
             QVERIFY(!QFile::exists(input));
         }
-        {
-            // Closed while the helper runs, the game lets it finish rather than stop it half way.
+        for (const bool goesAtOnce : {true, false}) {
+            // Closed while the helper runs, the game lets it finish rather than stop it half way,
+            // and tells nothing after.
             Game g;
             const QByteArray done = g.folder.filePath(u"done"_s).toUtf8();
             const QString helper = made(done + ".sh", "cat; sleep 0.5; : > " + done, true);
@@ -689,9 +695,12 @@ private slots:
             g.answer(u"40"_s);
             g.ui().cmdExit->click();
             g.window().close();
+            if (!goesAtOnce)
+                QTRY_VERIFY(!g.records->findChild<QProcess *>());
             g.session.reset();
             g.records.reset();
             QVERIFY(QFile::exists(done));
+            QCOMPARE(g.prompts.size(), 2);
         }
         // What was kept (by 1.0.0, whose name box took a tab and 40 letters) is stored at the
         // next start, once, by a slow helper, while the game goes on.

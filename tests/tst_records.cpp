@@ -214,6 +214,8 @@ private slots:
         QVERIFY(helper.waitForFinished());
         QVERIFY(helper.exitCode() != int(Outcome::Refused));
         QCOMPARE(run({HELPER}, "0\nEva\x1b[2J\n"), int(Outcome::Refused));
+        // The setup refuses to run with arguments, or as an account.
+        QCOMPARE(run({SETUP, "x"}), 2);
     }
 };
 
