@@ -4,6 +4,7 @@
 
 #include "fixture.h"
 #include "game/rules.h"
+#include "ui/fonts.h"
 #include "ui/pictures.h"
 
 #include <QAccessible>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSvgRenderer>
 #include <QTimer>
@@ -218,6 +220,7 @@ private slots:
         QCOMPARE(pixel(ui.txtAnswer, {150, 40}), QColor(255, 255, 128));
         QCOMPARE(pixel(ui.cmdNext, {4, 4}), QColor(0, 192, 192));
         QCOMPARE(pixel(ui.cmdExit, {4, 4}), QColor(192, 0, 192));
+        QCOMPARE(spoken(ui.Image1), u"Orologio"_s);
         for (QWidget *c : QWidgetList{ui.cmdNext, ui.lblMessage, ui.Label5})
             QCOMPARE(c->cursor().pixmap().toImage(), iconPointer().pixmap().toImage());
         QImage clock(32, 32, QImage::Format_ARGB32_Premultiplied);
@@ -328,12 +331,15 @@ private slots:
         sfondo.resize(792, 554);
         sfondo.PaintBackground(14);
         sfondo.resize(892, 654);
+        // In device pixels, on a screen that doubles them too (tst_game_at_2x).
+        const qreal r = sfondo.devicePixelRatioF();
         const QImage whole = sfondo.grab().toImage();
-        QCOMPARE(whole.pixelColor(791, 553), QColor(140, 140, 255));
-        QCOMPARE(whole.pixelColor(891, 653), QColor(Qt::black));
+        QCOMPARE(whole.pixelColor(QPoint(791, 553) * r), QColor(140, 140, 255));
+        QCOMPARE(whole.pixelColor(QPoint(891, 653) * r), QColor(Qt::black));
         // A part uncovered paints the same pixels.
         const QRect part(100, 500, 60, 80);
-        QCOMPARE(sfondo.grab(part).toImage(), whole.copy(part));
+        QCOMPARE(sfondo.grab(part).toImage(),
+                 whole.copy(QRect(part.topLeft() * r, part.size() * r)));
     }
 
     void pictures()
@@ -597,8 +603,25 @@ private slots:
         QCOMPARE(shown, u"00:14:58"_s);
     }
 
+    void soundCues()
+    {
+        // What is missing, a cue's file or the sound module, is said once in the log.
+        QTest::failOnWarning(QRegularExpression(u"."_s));
+        QTemporaryDir dir;
+        const QString cue = made(dir.filePath(u"cue.wav"_s), "RIFF"),
+                      none = dir.filePath(u"no.wav"_s);
+        LazySoundPlayer sound(dir.filePath(u"none.so"_s));
+        QTest::ignoreMessage(QtWarningMsg, qPrintable("no sound: missing " + none));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(u"^no sound: the sound module is missing"_s));
+        for (const QString &wave : {none, cue, none, cue})
+            sound.PlayWave(wave);
+    }
+
     void boxes()
     {
+        // In the layout's face, as the window.
+        useLayoutFaceThroughout();
         QtDialogs dialogs;
         const int yesNo = MsgBoxCode::YesNo | MsgBoxCode::Question | MsgBoxCode::DefaultButton2;
         // A message box's buttons and title, what is pressed in it, the answer.
@@ -608,13 +631,15 @@ private slots:
                 {yesNo, "", Qt::Key_Escape, MsgBoxCode::No},
         };
         for (const auto &[code, title, key, answer] : rows) {
-            QString shown;
+            QString shown, face;
             whenOpen([&](QWidget *box) {
+                face = box->font().family();
                 shown = box->windowTitle();
                 QTest::keyClick(box, key);
             });
             QCOMPARE(dialogs.MsgBox(u"?"_s, code, QLatin1String(title)), answer);
             QCOMPARE(shown, *title ? QLatin1String(title) : "Brunilla"_L1);
+            QCOMPARE(face, layoutFont(u"MS Sans Serif"_s, 8.25).family());
         }
         for (const auto &[key, answer] : {std::pair{Qt::Key_Return, "Eva"}, {Qt::Key_Escape, ""}}) {
             whenOpen([key](QWidget *box) {
