@@ -685,6 +685,7 @@ private slots:
             QCOMPARE(g.prompts.size(), 2);
             g.answer(u"40"_s);
             QCOMPARE(g.ui().lblScore->text(), u"1"_s);
+            QCOMPARE(g.log, u"uRuu"_s); // nor is a question dealt
             QTRY_VERIFY2(g.quit, end);
             QCOMPARE(g.prompts.mid(2), boxes);
             // What the helper was given.
