@@ -168,7 +168,7 @@ private slots:
         Tavola w;
         TavolaUi &ui = w.ui();
         // Name, place and font in pixels, text colour (yellow, cyan, blue, red,
-        // green), and style: bold, italic, centred.
+        // green), and style: bold, italic, centred, framed.
         const std::tuple<const char *, QRect, int, char, const char *> rows[] = {
                 {"txtAnswer", {544, 0, 185, 80}, 64, 'b', "B"},
                 {"cmdNext", {280, 352, 121, 73}, 11, 0, "B"},
@@ -178,23 +178,23 @@ private slots:
                 {"Label13", {488, 504, 131, 37}, 32, 'y', ""},
                 {"lblnome", {216, 504, 85, 37}, 32, 'y', "B"},
                 {"Label12", {8, 504, 209, 41}, 32, 'y', ""},
-                {"lblnome1", {8, 432, 11, 28}, 18, 'g', "B"},
-                {"Label14", {0, 368, 95, 28}, 18, 'c', "C"},
+                {"lblnome1", {8, 432, 11, 28}, 18, 'g', "BF"},
+                {"Label14", {0, 368, 95, 28}, 18, 'c', "CF"},
                 {"Label5", {136, 144, 441, 41}, 32, 'r', "BIC"},
-                {"lblconto", {0, 152, 105, 33}, 16, 'y', "B"},
+                {"lblconto", {0, 152, 105, 33}, 16, 'y', "BF"},
                 {"Label11", {0, 88, 105, 25}, 13, 'y', ""},
-                {"Label3", {496, 224, 156, 33}, 24, 'b', ""},
-                {"Label1", {256, 224, 168, 33}, 24, 'r', ""},
-                {"lblScore2", {554, 272, 37, 59}, 48, 'b', "BC"},
-                {"lblScore1", {322, 272, 36, 59}, 48, 'r', "BC"},
+                {"Label3", {496, 224, 156, 33}, 24, 'b', "F"},
+                {"Label1", {256, 224, 168, 33}, 24, 'r', "F"},
+                {"lblScore2", {554, 272, 37, 59}, 48, 'b', "BCF"},
+                {"lblScore1", {322, 272, 36, 59}, 48, 'r', "BCF"},
                 {"Image1", {32, 112, 32, 32}, 0, 0, ""},
-                {"lblNum2", {277, 0, 23, 79}, 64, 'b', "BC"},
+                {"lblNum2", {277, 0, 23, 79}, 64, 'b', "BCF"},
                 {"Label4", {392, 0, 41, 65}, 64, 'y', "BC"},
                 {"Label2", {160, 0, 41, 65}, 64, 'y', "C"},
-                {"lblNum1", {56, 0, 23, 79}, 64, 'b', "BC"},
-                {"lblScore", {72, 272, 37, 59}, 48, 0, "BC"},
+                {"lblNum1", {56, 0, 23, 79}, 64, 'b', "BCF"},
+                {"lblScore", {72, 272, 37, 59}, 48, 0, "BCF"},
                 {"lblMessage", {112, 136, 441, 41}, 32, 'r', "BIC"},
-                {"Label6", {16, 224, 171, 33}, 24, 'c', "C"},
+                {"Label6", {16, 224, 171, 33}, 24, 'c', "CF"},
         };
         const QHash<char, QColor> colours{{'y', Qt::yellow},
                                           {'c', Qt::cyan},
@@ -212,6 +212,8 @@ private slots:
             QVERIFY2(!pixels || font.bold() == is.contains(u'B'), name);
             QVERIFY2(!pixels || font.italic() == is.contains(u'I'), name);
             QVERIFY2(!label || bool(label->alignment() & Qt::AlignHCenter) == is.contains(u'C'),
+                     name);
+            QVERIFY2(!label || (pixel(c, {0, c->height() / 2}) == Qt::black) == is.contains(u'F'),
                      name);
         }
         // cmdNext disabled until the first question; the faces teal and purple, the answer
@@ -355,7 +357,9 @@ private slots:
                                          {{10, 10}, Qt::black},
                                          {{6, 6}, Qt::white},
                                          {{11, 8}, Qt::white},
-                                         {{8, 11}, Qt::white}})
+                                         {{8, 11}, Qt::white},
+                                         {{15, 8}, Qt::black},
+                                         {{8, 15}, Qt::black}})
             QCOMPARE(pointer.pixelColor(at), QColor(colour));
     }
 
