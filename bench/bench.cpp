@@ -92,21 +92,30 @@ struct Launch
     long rssKb;
 };
 
-// Starts a program and waits until a window with the title is on screen.
-Launch launch(const QString &program, const QString &title, const std::function<void()> &thenPlay,
-              const QByteArray &scoreBytes = {})
+// A player's data folder holding a score file. Made seconds before its
+// launch, and on disk: writing the file's pages back is no part of the
+// game's start.
+struct DataHome
 {
     QTemporaryDir data;
-    if (!scoreBytes.isEmpty()) {
+    explicit DataHome(const QByteArray &scoreBytes = {})
+    {
+        if (scoreBytes.isEmpty())
+            return;
         QDir(data.path()).mkpath(QStringLiteral("brunilla"));
         QFile score(data.filePath(QStringLiteral("brunilla/tavrec8.txt")));
         score.open(QIODevice::WriteOnly);
         score.write(scoreBytes);
-        // On disk before the clock starts: writing its pages back is no part
-        // of the game's start.
         score.flush();
         ::fsync(score.handle());
     }
+};
+
+// Starts a program and waits until a window with the title is on screen.
+Launch launch(const QString &program, const QString &title, const std::function<void()> &thenPlay,
+              const DataHome &home = DataHome())
+{
+    const QTemporaryDir &data = home.data;
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
@@ -145,10 +154,11 @@ void startUpAndMemory()
     std::vector<double> gameMs, bareMs, normalMs, hugeMs;
     long gameRss = 0, bareRss = 0;
     for (int round = 0; round < 11; ++round) {
+        const DataHome usual("12\r\n"), tenMegabytes(QByteArray(10 * 1024 * 1024, '7'));
         const Launch bare = launch(QStringLiteral(BARE_PATH), QStringLiteral("Brunilla"), {});
         const Launch nameBox = launch(game, QStringLiteral("Brunilla"), {});
-        const Launch normal = launch(game, title, pastTheBoxes, "12\r\n");
-        const Launch huge = launch(game, title, pastTheBoxes, QByteArray(10 * 1024 * 1024, '7'));
+        const Launch normal = launch(game, title, pastTheBoxes, usual);
+        const Launch huge = launch(game, title, pastTheBoxes, tenMegabytes);
         bareMs.push_back(bare.msToWindow);
         gameMs.push_back(nameBox.msToWindow);
         normalMs.push_back(normal.msToWindow);
