@@ -524,6 +524,7 @@ private slots:
             Game g;
             g.start();
             TavolaUi &ui = g.ui();
+            QVERIFY(QTest::qWaitForWindowActive(&g.window())); // at once offscreen, not on X11
             if (*answer)
                 g.answer(QLatin1String(answer));
             ui.cmdExit->setFocus();
