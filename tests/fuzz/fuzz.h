@@ -27,16 +27,18 @@ inline constexpr const char *kNames[] = {"blocco", "ntavrec8.txt", "ntavrec8.txt
 // files; removed at exit.
 inline const std::string &scratchDir()
 {
-    // Never destroyed, so that it is still there for its removal at exit.
-    static const std::string &dir = *new std::string([] {
-        const char *under = std::getenv("TMPDIR");
-        std::string made = under ? under : ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        made += "/brunilla-fuzz.XXXXXX";
-        CHECK(::mkdtemp(made.data()));
-        std::atexit([] { std::filesystem::remove_all(scratchDir()); });
-        return made;
-    }());
-    return dir;
+    static const struct Scratch
+    {
+        std::string path;
+        Scratch()
+        {
+            const char *under = std::getenv("TMPDIR");
+            path = under ? under : ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+            CHECK(::mkdtemp((path += "/brunilla-fuzz.XXXXXX").data()));
+        }
+        ~Scratch() { std::filesystem::remove_all(path); }
+    } scratch;
+    return scratch.path;
 }
 
 // The scratch directory emptied, and opened.

@@ -10,19 +10,20 @@ if ! command -v clang++ >/dev/null; then
     echo "fuzz: clang++ is not installed, the fuzz targets are skipped"
     exit 0
 fi
-cmake -S "$here" -B "$build" -DCMAKE_CXX_COMPILER=clang++ \
+targets=(fuzz_request fuzz_number fuzz_load fuzz_save)
+cmake -S "$here/../.." -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DBRUNILLA_FUZZ=ON \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j "$(nproc)" >/dev/null
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]}" >/dev/null
 # The targets' record directories, in memory, and gone even after a crash.
 TMPDIR=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
 export TMPDIR
 trap 'rm -rf "$TMPDIR"' EXIT
 status=0
-for target in fuzz_request fuzz_number fuzz_load fuzz_save; do
+for target in "${targets[@]}"; do
     corpus=$build/corpus/$target log=$build/$target.log faults=$build/faults/$target-
     rm -rf "$corpus" && mkdir -p "$corpus" "$build/faults"
     cp -r "$here/seeds/$target/." "$corpus"
-    if "$build/$target" -max_total_time="${FUZZ_SECONDS:-20}" -timeout=10 \
+    if "$build/tests/fuzz/$target" -max_total_time="${FUZZ_SECONDS:-20}" -timeout=10 \
         -artifact_prefix="$faults" "$corpus" >"$log" 2>&1; then
         echo "$target: $(tail -n 1 "$log")"
     else
