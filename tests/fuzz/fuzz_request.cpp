@@ -85,6 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::string name = record::storableName(input);
     CHECK(storable(name) && name.size() <= input.size());
     CHECK(!storable(input) || name == input);
+    // Nothing after a character it leaves out is lost.
+    const std::string more = record::storableName(std::string(input) + '\0' + "Eva");
+    CHECK(more.ends_with("Eva") || decoded(more)->size() == 32);
 
     const std::size_t end = input.find('\n');
     const bool lines = input.size() <= record::kMaxRequest && std::ranges::count(input, '\n') == 2
