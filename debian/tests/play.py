@@ -50,6 +50,10 @@ class X11:
                  for i in ids]
         return [(name, True) for name in names if name]  # a stacking desktop floats every window
 
+    def active(self):
+        return subprocess.run(["xdotool", "getactivewindow", "getwindowname"], capture_output=True,
+                              text=True).stdout.strip()
+
     def close(self):
         pass
 
@@ -104,6 +108,15 @@ class Wayland:
         walk(json.loads(tree.stdout), False)
         return found
 
+    def active(self):
+        def walk(node):
+            if node.get("focused"):
+                return node.get("name")
+            return next(filter(None, map(walk, node.get("nodes", []) + node.get("floating_nodes", []))), None)
+
+        tree = subprocess.run(["swaymsg", "-s", self.ipc, "-t", "get_tree"], capture_output=True, text=True)
+        return walk(json.loads(tree.stdout))
+
     def close(self):
         self.keyboard.close()
         if self.sway.poll() is not None:
@@ -113,13 +126,14 @@ class Wayland:
         self.sway.wait()
 
 
-def accessible(pid):
-    """Every accessible object of the game: (role, name)."""
+def accessible(pid, focused=False):
+    """Every accessible object of the game: (role, name); focused, only the one with the focus."""
     import pyatspi
     out = []
 
     def walk(node, depth):
-        out.append((node.getRoleName(), node.name or ""))
+        if not focused or node.getState().contains(pyatspi.STATE_FOCUSED):
+            out.append((node.getRoleName(), node.name or ""))
         if depth < 12:
             for child in node:
                 if child:
@@ -178,6 +192,7 @@ def main():
     except SystemExit:
         if game.poll() is None:  # what a timed-out wait left on screen, for the log
             print("the game shows:", accessible(game.pid), flush=True)
+            print("its focus:", accessible(game.pid, focused=True), "; the active window:", desk.active(), flush=True)
         raise
     finally:
         game.kill()
