@@ -278,8 +278,7 @@ private slots:
             QApplication::clipboard()->setText(u"123"_s);
             QTest::keyClicks(box, u"123"_s);
             for (const char c : std::string_view(keys)) {
-                const int letter = c - 'a';
-                if (c >= 'a')
+                if (const int letter = c - 'a'; letter >= 0)
                     QTest::sendKeyEvent(QTest::Click, box, Qt::Key(Qt::Key_A + letter),
                                         QChar(letter + 1), Qt::ControlModifier);
                 else if (const auto [key, mods, text] = named.value(QChar(c)); key)
