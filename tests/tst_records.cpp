@@ -178,6 +178,24 @@ private slots:
         }
     }
 
+    void names()
+    {
+        // A character at an edge of a rule, and whether a name may hold it.
+        const std::pair<char32_t, bool> rows[] = {
+                {U' ', true},     {U'~', true},    {0xA0, true},    {0xE8, true},
+                {0x200D, true},   {0xFDCF, true},  {0xFDF0, true},  {0x800, true},
+                {0x10000, true},  {0x1F, false},   {0x7F, false},   {0x9F, false},
+                {0xAD, false},    {0x202E, false}, {0x2060, false}, {0x206F, false},
+                {0xFDD0, false},  {0xFDEF, false}, {0xFFFE, false}, {0x1FFFF, false},
+                {0xE0001, false},
+        };
+        for (const auto &[c, taken] : rows) {
+            const QByteArray name = QString::fromUcs4(&c, 1).toUtf8();
+            QVERIFY2(!record::nameProblem(name.toStdString()) == taken,
+                     qPrintable(QString::number(c, 16)));
+        }
+    }
+
     void theHelperTakesOnlyARecord()
     {
         // The longest request, arriving in pieces, is read whole and taken to the
