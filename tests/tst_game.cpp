@@ -147,20 +147,6 @@ private slots:
                      qPrintable(QString::number(r[i])));
     }
 
-    void clockCountsDownThenStays()
-    {
-        Clock clock{0, kGameMinutes, 0, kGameSeconds};
-        QStringList shown{clockText(clock)};
-        for (int tick = 1; tick <= 901; ++tick) {
-            clock = clockStep(clock);
-            shown << clockText(clock);
-        }
-        QCOMPARE(shown.mid(0, 2) + shown.mid(60, 2),
-                 (QStringList{"00:15:00", "00:14:59", "00:14:00", "00:13:59"}));
-        QCOMPARE(shown.indexOf(u"00:00:00"_s), 900);
-        QCOMPARE(shown.last(), u"00:00:00"_s);
-    }
-
     void realRandomSource()
     {
         // Draws fill [0, 1); deals microseconds apart never replay, nor do two sources.
