@@ -196,6 +196,17 @@ private slots:
         }
     }
 
+    void scores()
+    {
+        // A score at an edge of the rule, and whether a record may hold it.
+        const std::pair<const char *, bool> rows[] = {
+                {"0", true}, {"00000", true}, {"32767", true}, {"000001", false}, {"32768", false},
+                {"", false}, {"-0", false},   {"+1", false},   {" 1", false},     {"1a", false},
+        };
+        for (const auto &[score, taken] : rows)
+            QVERIFY2(!record::scoreProblem(score) == taken, score);
+    }
+
     void theHelperTakesOnlyARecord()
     {
         // The longest request, arriving in pieces, is read whole and taken to the
