@@ -655,6 +655,30 @@ Result saveIfBeaten(const std::string &dir, std::string_view score, std::string_
     return {Outcome::Saved, why};
 }
 
+bool putAside(const std::string &dir, const Pair &offered, std::string &why)
+{
+    const Fd d(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!d)
+        return fail(why, "cannot open", dir);
+    // An earlier version kept its record without a lock file.
+    if (!makeMissing(d.get(), kLock, 0600, why))
+        return false;
+    const Fd locked = openKept(d.get(), kLock, O_RDONLY, ownFolder(), why, S_IRWXO);
+    if (!locked)
+        return false;
+    if (::flock(locked.get(), LOCK_EX | LOCK_NB) != 0)
+        return fail(why, "cannot lock", kLock);
+    if (!recover(d.get(), why))
+        return false;
+    const Pair now = load(dir);
+    if (!now.whole || now.score != offered.score || now.holder != offered.holder) {
+        why = "the record kept changed since it was offered";
+        return false;
+    }
+    return rename(d.get(), kScore, kScore + ".offerto", why)
+            && rename(d.get(), kHolder, kHolder + ".offerto", why) && sync(d.get(), why);
+}
+
 const char *parseRequest(std::string_view input, Request &request)
 {
     if (input.size() > kMaxRequest)

@@ -101,6 +101,12 @@ bool ensure(const std::string &dir, std::string &why);
 Result saveIfBeaten(const std::string &dir, std::string_view score, std::string_view holder,
                     const Keeper &keeper);
 
+// Renames the pair to its .offerto names when it is still the one given:
+// how a record kept in the player's own folder is put aside once the
+// shared record has it. Never waits: while another game of the account
+// saves, or after it kept a new record, the pair stays for the next chance.
+bool putAside(const std::string &dir, const Pair &offered, std::string &why);
+
 // What the helper reads on its standard input: the score on one line,
 // the name on the next, and nothing more.
 struct Request

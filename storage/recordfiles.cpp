@@ -177,30 +177,27 @@ void SharedRecords::storeKept(Done then)
     };
     // The record kept in the player's own folder: one this version could not
     // store, or one that version 1.0.0 kept there.
-    const QString keptScore = m_ownFolder + QStringLiteral("/tavrec8.txt");
-    const QString keptHolder = m_ownFolder + QStringLiteral("/ntavrec8.txt");
-    if (!QFile::exists(keptScore))
+    if (!QFile::exists(m_ownFolder + QStringLiteral("/tavrec8.txt")))
         return finish(record::Outcome::NotBeaten);
+    // Read as any record, since this version keeps it as one.
+    const record::Pair kept = record::load(path(m_ownFolder));
     // Stored, or beaten already, it is put aside; otherwise kept for the next chance.
-    const auto settle = [this, keptScore, keptHolder, finish](record::Outcome outcome) {
-        if (outcome == record::Outcome::Saved || outcome == record::Outcome::NotBeaten) {
-            for (const QString &file : {keptScore, keptHolder}) {
-                const QString offered = file + QStringLiteral(".offerto");
-                QFile::remove(offered);
-                QFile::rename(file, offered);
-            }
-        }
+    const auto settle = [this, kept, finish](record::Outcome outcome) {
+        std::string why;
+        if ((outcome == record::Outcome::Saved || outcome == record::Outcome::NotBeaten)
+            && !record::putAside(path(m_ownFolder), kept, why))
+            qCInfo(lcRecords).noquote()
+                    << "the record kept stays for the next chance:" << why.c_str();
         if (outcome == record::Outcome::Saved)
             emit changed();
         finish(outcome);
     };
-    // Read as any record, since this version keeps it as one.
-    const Shown kept = m_kept.load(m_ownFolder);
-    const QString score = firstLine(kept.score);
+    const QString score = firstLine(decodedText(kept.score));
     if (record::scoreProblem(score.toStdString()))
         return settle(record::Outcome::NotBeaten); // no record to store
     // A name an earlier version took may hold what a record may not.
-    const std::string holder = record::storableName(firstLine(kept.holder).toStdString());
+    const std::string holder =
+            record::storableName(firstLine(decodedText(kept.holder)).toStdString());
     runHelper(score, QString::fromStdString(holder), settle);
 }
 

@@ -110,6 +110,27 @@ private slots:
         }
     }
 
+    void aKeptRecordIsPutAsideOnlyAsOffered()
+    {
+        // What happens once the pair is offered (a shell's words), and whether it is put aside.
+        const std::pair<const char *, bool> rows[] = {
+                {"", true},
+                {"printf '9\\r\\n' > tavrec8.txt", false},
+                {"flock blocco sleep 5 & sleep 0.2", false},
+        };
+        for (const auto &[meanwhile, aside] : rows) {
+            init();
+            QCOMPARE(save("5", "Anna"), Outcome::Saved);
+            const record::Pair offered = record::load(m_dir);
+            QCOMPARE(shell(QLatin1String(meanwhile)), 0);
+            const QByteArray before = loaded();
+            std::string why;
+            QCOMPARE(record::putAside(m_dir, offered, why), aside);
+            QCOMPARE(loaded(), aside ? "|"_ba : before);
+            QCOMPARE(QFile::exists(m_tmp->filePath(u"ntavrec8.txt.offerto"_s)), aside);
+        }
+    }
+
     void concurrentGamesKeepTheHighest()
     {
         // Eight copies of the game, all started on an empty record, end at once.
