@@ -11,7 +11,7 @@ import array, ctypes, os, socket, struct
 CODES = {c: n for n, c in enumerate("1234567890", 2)}
 CODES.update({c: n for row, first in (("qwertyuiop", 16), ("asdfghjkl", 30), ("zxcvbnm", 44))
               for n, c in enumerate(row, first)})
-CODES.update({"Return": 28, "BackSpace": 14, "space": 57})
+CODES.update({"Return": 28, "BackSpace": 14, "space": 57, "Home": 102, "Delete": 111})
 MODIFIERS = {"shift": (42, 1), "ctrl": (29, 4), "alt": (56, 8)}  # key code, modifier mask
 
 
