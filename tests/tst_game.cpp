@@ -215,6 +215,8 @@ private slots:
                      name);
             QVERIFY2(!label || (pixel(c, {0, c->height() / 2}) == Qt::black) == is.contains(u'F'),
                      name);
+            QVERIFY2(!label || (pixel(c, {c->width() / 2, 0}) == Qt::black) == is.contains(u'F'),
+                     name);
         }
         // cmdNext disabled until the first question; the faces teal and purple, the answer
         // box light yellow.
@@ -225,6 +227,7 @@ private slots:
         QCOMPARE(spoken(ui.Image1), u"Orologio"_s);
         for (QWidget *c : QWidgetList{ui.cmdNext, ui.lblMessage, ui.Label5})
             QCOMPARE(c->cursor().pixmap().toImage(), iconPointer().pixmap().toImage());
+        QCOMPARE(ui.sfondo->cursor().pixmap().toImage(), clientPointer().pixmap().toImage());
         QImage clock(32, 32, QImage::Format_ARGB32_Premultiplied);
         clock.fill(Qt::transparent);
         ui.Image1->render(&clock, {}, {}, QWidget::DrawChildren);

@@ -183,6 +183,8 @@ private slots:
                 {"chmod 644 f; ln f tavrec8.txt", "12\n|"},
                 {"chmod 640 f; ln f tavrec8.txt", "|"},
                 {"chmod 664 f; ln f tavrec8.txt", "12\n|"},
+                // An interrupted save, undone.
+                {"echo 13 > tavrec8.txt; echo 12 > tavrec8.txt.vecchio", "12\n|"},
         };
         for (const auto &[planted, after] : rows) {
             init();
@@ -197,6 +199,13 @@ private slots:
             QCOMPARE(now.st_mode, before.st_mode);
             QCOMPARE(now.st_nlink, nlink_t(1));
         }
+        // A missing directory is made, the group's to write.
+        const std::string made = m_dir + "/made";
+        QCOMPARE(record::prepareShared(made, 1).outcome, Outcome::Saved);
+        struct stat info = {};
+        QCOMPARE(::stat(made.c_str(), &info), 0);
+        QCOMPARE(info.st_mode & 07777, mode_t(02775));
+        QCOMPARE(info.st_gid, gid_t(1));
     }
 
     void names()
