@@ -72,6 +72,14 @@ QColor pixel(QWidget *w, QPoint at)
     return w->grab().toImage().pixelColor(at);
 }
 
+// Whether any pixel of the widget has the colour, as a caption's strokes do.
+bool shows(QWidget *w, const QColor &colour)
+{
+    const QImage image = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const auto *bits = reinterpret_cast<const QRgb *>(image.constBits());
+    return std::count(bits, bits + image.width() * image.height(), colour.rgb()) > 0;
+}
+
 // A file of the test's; a script, standing in for the helper, when it is to
 // run.
 QString made(const QString &path, const QByteArray &bytes, bool run = false)
@@ -224,6 +232,9 @@ private slots:
         QCOMPARE(pixel(ui.txtAnswer, {150, 40}), QColor(255, 255, 128));
         QCOMPARE(pixel(ui.cmdNext, {4, 4}), QColor(0, 192, 192));
         QCOMPARE(pixel(ui.cmdExit, {4, 4}), QColor(192, 0, 192));
+        // Disabled, its caption engraved: dark strokes over a light shadow.
+        for (const QColor &stroke : {QColor(0, 120, 120), QColor(71, 255, 255)})
+            QVERIFY(shows(ui.cmdNext, stroke));
         QCOMPARE(spoken(ui.Image1), u"Orologio"_s);
         for (QWidget *c : QWidgetList{ui.cmdNext, ui.lblMessage, ui.Label5})
             QCOMPARE(c->cursor().pixmap().toImage(), iconPointer().pixmap().toImage());
@@ -389,8 +400,9 @@ private slots:
         QCOMPARE(spoken(ui.txtAnswer), u"8 per 5"_s);
         QTest::keyClicks(ui.txtAnswer, u"4a- ."_s);
         QTest::keyClick(ui.txtAnswer, Qt::Key_9, Qt::AltModifier);
-        // Digits alone, and nothing typed with Alt.
+        // Digits alone, and nothing typed with Alt; in blue.
         QCOMPARE(ui.txtAnswer->text(), u"4"_s);
+        QVERIFY(shows(ui.txtAnswer, Qt::blue));
         g.answer(u"0"_s);
         QCOMPARE(ui.lblMessage->text(), u"Esatto!   Niccolò  sei forte!"_s);
         QCOMPARE(g.window().focusWidget(), ui.cmdNext);
