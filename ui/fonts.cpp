@@ -20,8 +20,7 @@ void installFontSubstitutes()
 
 QFont layoutFont(const QString &family, qreal points, bool bold, bool italic)
 {
-    static const bool substituted = (installFontSubstitutes(), true);
-    Q_UNUSED(substituted);
+    [[maybe_unused]] static const bool substituted = (installFontSubstitutes(), true);
     QFont font(family);
     font.setPixelSize(int(std::lround(points * 96.0 / 72.0)));
     // Arial Black is a heavy face of its own: ask for the heaviest weight.

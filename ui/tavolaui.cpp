@@ -88,7 +88,6 @@ void setTextColour(QWidget *w, const QColor &colour)
         return;
     QPalette palette = w->palette();
     palette.setColor(QPalette::WindowText, colour);
-    palette.setColor(QPalette::Text, colour);
     w->setPalette(palette);
 }
 
