@@ -788,6 +788,8 @@ private slots:
         QTRY_VERIFY(again.quit);
         QCOMPARE(again.prompts.mid(2), QStringList{kKept});
         QCOMPARE(runs.readAll(), "7\n1 Anna\n");
+        // The higher of the two is what stays kept.
+        QCOMPARE(record::load(own.toStdString()).score, "7");
     }
 };
 

@@ -185,6 +185,8 @@ private slots:
                 {"chmod 664 f; ln f tavrec8.txt", "12\n|"},
                 // An interrupted save, undone.
                 {"echo 13 > tavrec8.txt; echo 12 > tavrec8.txt.vecchio", "12\n|"},
+                // Another account's, as root's would be.
+                {"echo 12 > tavrec8.txt; chmod 664 tavrec8.txt; chown 1 tavrec8.txt", "12\n|"},
         };
         for (const auto &[planted, after] : rows) {
             init();
@@ -198,6 +200,9 @@ private slots:
             QCOMPARE(::stat(qPrintable(f), &now), 0);
             QCOMPARE(now.st_mode, before.st_mode);
             QCOMPARE(now.st_nlink, nlink_t(1));
+            // Root's, whoever made it.
+            QCOMPARE(::stat(qPrintable(m_tmp->filePath(u"tavrec8.txt"_s)), &now), 0);
+            QCOMPARE(now.st_uid, uid_t(0));
         }
         // A missing directory is made, the group's to write.
         const std::string made = m_dir + "/made";
@@ -206,6 +211,12 @@ private slots:
         QCOMPARE(::stat(made.c_str(), &info), 0);
         QCOMPARE(info.st_mode & 07777, mode_t(02775));
         QCOMPARE(info.st_gid, gid_t(1));
+        // Run again, as every upgrade does, it keeps the files it made.
+        QCOMPARE(::stat((made + "/tavrec8.txt").c_str(), &info), 0);
+        QCOMPARE(record::prepareShared(made, 1).outcome, Outcome::Saved);
+        struct stat again = {};
+        QCOMPARE(::stat((made + "/tavrec8.txt").c_str(), &again), 0);
+        QCOMPARE(again.st_ino, info.st_ino);
     }
 
     void names()
