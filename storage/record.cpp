@@ -675,8 +675,9 @@ bool putAside(const std::string &dir, const Pair &offered, std::string &why)
         why = "the record kept changed since it was offered";
         return false;
     }
+    // Not synced, on the window's thread: a power cut at worst offers it again.
     return rename(d.get(), kScore, kScore + ".offerto", why)
-            && rename(d.get(), kHolder, kHolder + ".offerto", why) && sync(d.get(), why);
+            && rename(d.get(), kHolder, kHolder + ".offerto", why);
 }
 
 const char *parseRequest(std::string_view input, Request &request)

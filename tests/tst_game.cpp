@@ -77,7 +77,8 @@ bool shows(QWidget *w, const QColor &colour)
 {
     const QImage image = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const auto *bits = reinterpret_cast<const QRgb *>(image.constBits());
-    return std::count(bits, bits + image.width() * image.height(), colour.rgb()) > 0;
+    const auto *end = bits + image.width() * image.height();
+    return std::find(bits, end, colour.rgb()) != end;
 }
 
 // A file of the test's; a script, standing in for the helper, when it is to
