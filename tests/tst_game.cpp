@@ -81,6 +81,17 @@ bool shows(QWidget *w, const QColor &colour)
     return std::find(bits, end, colour.rgb()) != end;
 }
 
+// Where two pictures of a widget differ.
+QRect changed(const QImage &a, const QImage &b)
+{
+    QRect where;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                where |= QRect(x, y, 1, 1);
+    return where;
+}
+
 // A file of the test's; a script, standing in for the helper, when it is to
 // run.
 QString made(const QString &path, const QByteArray &bytes, bool run = false)
@@ -236,7 +247,31 @@ private slots:
         // Disabled, its caption engraved: dark strokes over a light shadow.
         for (const QColor &stroke : {QColor(0, 120, 120), QColor(71, 255, 255)})
             QVERIFY(shows(ui.cmdNext, stroke));
-        QCOMPARE(spoken(ui.Image1), u"Orologio"_s);
+        // What a screen reader hears of each part: its name, then its description.
+        const std::tuple<QWidget *, const char *, const char *> heard[] = {
+                {ui.lblNum1, "Primo numero: ", ""},
+                {ui.lblNum2, "Secondo numero: ", ""},
+                {ui.lblScore, "Risposte esatte: 0",
+                 "Questo è il tuo punteggio. Forza con il  record"},
+                {ui.lblScore1, "Risposte errate: 0", ""},
+                {ui.lblScore2, "Risposte totali: 0", ""},
+                {ui.lblconto, "Tempo restante: 00.00.00", ""},
+                {ui.lblnome1, "Sfidante: ", ""},
+                {ui.lblnome, "Record di: nome", ""},
+                {ui.lblpunti, "Punti del record: 0", ""},
+                {ui.txtAnswer, "Risultato", "Inserisci il risultato e  premi il tasto  Invio"},
+                {ui.Image1, "Orologio", "Clicca sotto di me per impostare il Timer"},
+                {ui.cmdExit, "Exit", "Ti prego resta ancora, forse riuscirai a farmi uscire "},
+        };
+        for (const auto &[part, name, description] : heard) {
+            QCOMPARE(spoken(part), QString::fromUtf8(name));
+            QCOMPARE(spoken(part, QAccessible::Description), QString::fromUtf8(description));
+        }
+        // A caption shown as it stands, markup too, on one line however long.
+        const QString name = u"<b>Eva</b> "_s.repeated(12);
+        ui.lblnome->setCaption(name);
+        QCOMPARE(ui.lblnome->height(), ui.lblnome->fontMetrics().height());
+        QVERIFY(ui.lblnome->width() >= ui.lblnome->fontMetrics().horizontalAdvance(name.trimmed()));
         for (QWidget *c : QWidgetList{ui.cmdNext, ui.lblMessage, ui.Label5})
             QCOMPARE(c->cursor().pixmap().toImage(), iconPointer().pixmap().toImage());
         QCOMPARE(ui.sfondo->cursor().pixmap().toImage(), clientPointer().pixmap().toImage());
@@ -311,6 +346,21 @@ private slots:
             QCOMPARE(pixel(&button, at), colour);
         }
         button.setDown(false);
+        // The picture centred across, above the caption; the two centred down; with the focus,
+        // a frame around the caption alone.
+        button.resize(121, 73);
+        button.setPictures(u"esci"_s);
+        button.setText(u"E&xit"_s);
+        const int caption = button.fontMetrics().height(), top = (73 - 32 - caption) / 2;
+        QImage picture(32, 32, QImage::Format_RGB32);
+        picture.fill(QColor(128, 128, 128));
+        QPainter(&picture).drawPixmap(0, 0, gamePicture(u"esci"_s, 32, 1));
+        const QImage unfocused = button.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(unfocused.copy(44, top, 32, 32), picture);
+        button.show();
+        QVERIFY(QTest::qWaitForWindowActive(&button));
+        button.setAttribute(Qt::WA_KeyboardFocusChange); // as a Tab leaves it, frame shown
+        QCOMPARE(changed(unfocused, button.grab().toImage()), QRect(2, top + 32, 117, caption));
         // The caption takes the theme's colour for button texts.
         button.setText(u"M"_s);
         const QImage themed = button.grab().toImage();

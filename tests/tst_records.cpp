@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
+using namespace std::string_literals;
 using record::Outcome;
 
 namespace {
@@ -179,7 +180,7 @@ private slots:
         QTemporaryDir beside;
         const QString f = beside.filePath(u"f"_s);
         const std::pair<const char *, const char *> rows[] = {
-                {"mkdir -p tavrec8.txt/a/b/c/d/e tavrec8.txt.copia/a/b/c/d/e", "|"},
+                {"mkdir -p tavrec8.txt/1/2/3/4/5/6/7 tavrec8.txt.copia/a/b/c/d/e", "|"},
                 {"chmod 644 f; ln f tavrec8.txt", "12\n|"},
                 {"chmod 640 f; ln f tavrec8.txt", "|"},
                 {"chmod 664 f; ln f tavrec8.txt", "12\n|"},
@@ -204,6 +205,13 @@ private slots:
             QCOMPARE(::stat(qPrintable(m_tmp->filePath(u"tavrec8.txt"_s)), &now), 0);
             QCOMPARE(now.st_uid, uid_t(0));
         }
+        // A tree planted deeper than the record could need is not followed down; it says where.
+        init();
+        QCOMPARE(shell(u"mkdir -p tavrec8.txt/1/2/3/4/5/6/7/8"_s), 0);
+        QCOMPARE(record::prepareShared(m_dir, ::getegid()).why, "cannot remove 8: Is a directory");
+        // Given no absolute path of a directory, it touches nothing.
+        for (const std::string &dir : {"relative"s, m_dir + "/"})
+            QCOMPARE(record::prepareShared(dir, 1).why, "not a directory's absolute path: " + dir);
         // A missing directory is made, the group's to write.
         const std::string made = m_dir + "/made";
         QCOMPARE(record::prepareShared(made, 1).outcome, Outcome::Saved);
@@ -266,6 +274,8 @@ private slots:
         QCOMPARE(run({HELPER}, "0\nEva\x1b[2J\n"), int(Outcome::Refused));
         // The setup refuses to run with arguments, or as an account.
         QCOMPARE(run({SETUP, "x"}), 2);
+        const QStringList account{"setpriv", "--reuid=1", "--regid=1", "--clear-groups", SETUP};
+        QCOMPARE(run(::geteuid() == 0 ? account : QStringList{SETUP}), 2);
     }
 };
 
