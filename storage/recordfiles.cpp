@@ -14,10 +14,6 @@ Q_LOGGING_CATEGORY(lcRecords, "brunilla.records")
 
 namespace {
 
-// The helper waits a few seconds at most for another game's save; past
-// this it is stopped, and the record reported not saved.
-constexpr int kHelperLimit = 10000; // milliseconds
-
 std::string path(const QString &dir)
 {
     return QFile::encodeName(dir).toStdString();
@@ -105,9 +101,9 @@ void OwnRecords::save(const QString &cartella, const QString &score, const QStri
     });
 }
 
-SharedRecords::SharedRecords(QString folder, QString helper, QString ownFolder)
+SharedRecords::SharedRecords(QString folder, QString helper, QString ownFolder, int limit)
     : m_folder(std::move(folder)), m_helper(std::move(helper)), m_ownFolder(std::move(ownFolder)),
-      m_kept(m_ownFolder)
+      m_limit(limit), m_kept(m_ownFolder)
 {
     // At the first chance, in the background: while the name is asked.
     QTimer::singleShot(0, this, [this] { storeKept([](record::Outcome) {}); });
@@ -118,7 +114,7 @@ SharedRecords::~SharedRecords()
     // A save under way is let finish: stopped half way, it would be undone.
     for (QProcess *process : findChildren<QProcess *>()) {
         disconnect(process, nullptr, this, nullptr);
-        process->waitForFinished(kHelperLimit);
+        process->waitForFinished(m_limit);
     }
 }
 
@@ -149,10 +145,10 @@ void SharedRecords::runHelper(const QString &score, const QString &holder, Done 
                             "the helper " + m_helper.toStdString()
                                     + " did not start: " + process->errorString().toStdString()});
             });
-    QTimer::singleShot(kHelperLimit, process, [process] {
+    QTimer::singleShot(m_limit, process, [this, process] {
         if (process->state() == QProcess::NotRunning)
             return; // it has answered, and the box that tells it may still be open
-        qCWarning(lcRecords) << "the record helper took more than" << kHelperLimit / 1000 << "s";
+        qCWarning(lcRecords) << "the record helper took more than" << m_limit << "ms";
         process->kill();
     });
     process->setStandardOutputFile(QProcess::nullDevice());

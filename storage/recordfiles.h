@@ -84,7 +84,10 @@ public:
     // stored at the next chance: at the next start, in the background, and
     // before any later save. It is put aside once the shared record holds
     // it, or one at least as high.
-    SharedRecords(QString folder, QString helper, QString ownFolder);
+    // limit: the milliseconds the helper may take. It waits a few seconds at
+    // most for another game's save; past the limit it is stopped, and the
+    // record kept.
+    SharedRecords(QString folder, QString helper, QString ownFolder, int limit = 10000);
     ~SharedRecords() override;
     QString GetSystemDir() override { return m_folder + u'/'; }
     void ensureRecordFiles(const QString &cartella) override;
@@ -100,6 +103,7 @@ private:
     QString m_folder;
     QString m_helper;
     QString m_ownFolder;
+    int m_limit;
     OwnRecords m_kept; // what could not be stored yet, in the player's own folder
     std::vector<Done> m_afterKept;
 };

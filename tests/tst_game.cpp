@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -233,10 +234,10 @@ private slots:
             QVERIFY2(!pixels || font.italic() == is.contains(u'I'), name);
             QVERIFY2(!label || bool(label->alignment() & Qt::AlignHCenter) == is.contains(u'C'),
                      name);
-            QVERIFY2(!label || (pixel(c, {0, c->height() / 2}) == Qt::black) == is.contains(u'F'),
-                     name);
-            QVERIFY2(!label || (pixel(c, {c->width() / 2, 0}) == Qt::black) == is.contains(u'F'),
-                     name);
+            // Framed: black along the left and top edges, and at the bottom right corner.
+            for (const QPoint &at : {QPoint(0, c->height() / 2), QPoint(c->width() / 2, 0),
+                                     QPoint(c->width() - 1, c->height() - 1)})
+                QVERIFY2(!label || (pixel(c, at) == Qt::black) == is.contains(u'F'), name);
         }
         // cmdNext disabled until the first question; the faces teal and purple, the answer
         // box light yellow.
@@ -267,6 +268,16 @@ private slots:
             QCOMPARE(spoken(part), QString::fromUtf8(name));
             QCOMPARE(spoken(part, QAccessible::Description), QString::fromUtf8(description));
         }
+        // The menus and their entries, as the menu bar offers them.
+        QStringList menus;
+        for (const QAction *menu : w.menuBar()->actions()) {
+            menus << menu->text();
+            for (const QAction *entry : menu->menu()->actions())
+                menus << entry->text();
+        }
+        QCOMPARE(menus,
+                 (QStringList{"&Brunilla", "Brunilla, il gioco della tabellina dell'8", "&Ciao",
+                              "Fatto con cura dalla squadra di Brunilla", "nuovo"}));
         // A caption shown as it stands, markup too, on one line however long.
         const QString name = u"<b>Eva</b> "_s.repeated(12);
         ui.lblnome->setCaption(name);
@@ -404,11 +415,17 @@ private slots:
 
     void pictures()
     {
-        // At any density but 1, drawn from their sources there.
+        // At any density but 1, drawn from their sources there, and shown at their size.
         for (const QString &name : u"orologio nuovo nuovo_premuto nuovo_spento esci"_s.split(u' '))
-            for (const qreal density : {1.25, 1.5, 2.0, 3.0})
-                QCOMPARE(pixels(gamePicture(name, 32, density).toImage()), source(name, density));
+            for (const qreal density : {1.25, 1.5, 2.0, 3.0}) {
+                const QPixmap drawn = gamePicture(name, 32, density);
+                QCOMPARE(pixels(drawn.toImage()), source(name, density));
+                QCOMPARE(drawn.deviceIndependentSize(), QSizeF(32, 32));
+            }
         QCOMPARE(pixels(gameIcon().pixmap(QSize(32, 32), 3.0).toImage()), source(u"brunilla"_s, 3));
+        // Where the pointers point: the pencil at its tip, the square at its middle.
+        QCOMPARE(clientPointer().hotSpot(), QPoint(0, 0));
+        QCOMPARE(iconPointer().hotSpot(), QPoint(8, 8));
         // The pointer over the verdict and cmdNext: a square within a square.
         const QImage pointer = iconPointer().pixmap().toImage();
         for (const auto &[at, colour] : {std::pair{QPoint(5, 5), Qt::black},
@@ -482,6 +499,8 @@ private slots:
         QCOMPARE(ui.lblScore->text(), u"1"_s);
         QCOMPARE(ui.lblScore1->text(), u"1"_s);
         QCOMPARE(ui.lblScore2->text(), u"2"_s);
+        // Heard as they change.
+        QCOMPARE(spoken(ui.lblScore2), u"Risposte totali: 2"_s);
         // r = 95: the factor stays 0, and an empty box reads as 0.
         g.next({0.0, 0.0, 0.95});
         QTest::keyClick(ui.txtAnswer, Qt::Key_Return);
@@ -732,6 +751,7 @@ private slots:
                 {"exit 2", {kSorry}, "|"},
                 {"exit 3", {kKept}, "1\r\n|Anna\r\n"},
                 {"kill -9 $$", {kKept}, "1\r\n|Anna\r\n"},
+                {"exec sleep 60", {kKept}, "1\r\n|Anna\r\n"}, // stopped at the limit
                 {nullptr, {kKept}, "1\r\n|Anna\r\n"}};
         for (const auto &[end, boxes, kept] : rows) {
             Game g;
@@ -739,7 +759,8 @@ private slots:
             const QString helper = end
                     ? made(input + ".sh", "cat > " + input.toUtf8() + "; sleep 0.2\n" + end, true)
                     : u"/nowhere"_s;
-            g.records = std::make_unique<SharedRecords>(g.folder.path(), helper, input + "own");
+            g.records =
+                    std::make_unique<SharedRecords>(g.folder.path(), helper, input + "own", 3000);
             g.start();
             g.answer(u"40"_s);
             g.ui().cmdExit->click();

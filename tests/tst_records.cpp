@@ -256,6 +256,24 @@ private slots:
             QVERIFY2(!record::scoreProblem(score) == taken, score);
     }
 
+    void theInstalledProgramsKeepTheSharedRecord()
+    {
+        if (::geteuid() != 0)
+            QSKIP("the setup runs as root");
+        // On a /var of their own: the setup makes the shared directory, then the helper stores
+        // a record there and turns down one that does not beat it. Their exit codes, the
+        // directory's mode, owner and group, then its files.
+        QString words = u"mount -t tmpfs brunilla /var || exit 1; mkdir -p $(dirname %3); "
+                        "%1; s=$?; printf '5\\nEva\\n' | %2; a=$?; printf '3\\nLia\\n' | %2; "
+                        "echo $s $a $? $(stat -c %a:%U:%G %3) > result; cat %3/*.txt >> result"_s;
+        words = words.arg(SETUP, HELPER, SHARED);
+        if (run({"unshare", "--mount", "sh", "-c", words}, {}, m_tmp->path()) != 0)
+            QSKIP("no mount namespace here");
+        QFile result(m_tmp->filePath(u"result"_s));
+        QVERIFY(result.open(QIODevice::ReadOnly));
+        QCOMPARE(result.readAll(), "0 0 1 2775:root:games\nEva\r\n5\r\n");
+    }
+
     void theHelperTakesOnlyARecord()
     {
         // The longest request, arriving in pieces, is read whole and taken to the

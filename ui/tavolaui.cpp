@@ -139,7 +139,6 @@ void TavolaUi::setupUi(QMainWindow *window)
     setGeometryTwips(txtAnswer, 8160, 0, 2775, 1200);
     txtAnswer->setMaxLength(4);
     txtAnswer->setFont(layoutFont(QStringLiteral("Arial"), 48, true));
-    txtAnswer->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     txtAnswer->setFrame(true);
     {
         QPalette palette = txtAnswer->palette();
@@ -166,7 +165,6 @@ void TavolaUi::setupUi(QMainWindow *window)
     Command1 = new QPushButton(QStringLiteral("Command1"), sfondo);
     Command1->setObjectName(QStringLiteral("Command1"));
     setGeometryTwips(Command1, 4680, 5640, 855, 615);
-    Command1->setAutoDefault(true);
     Command1->setCursor(Qt::ArrowCursor);
 
     for (const LabelRow &row : kLabels)
