@@ -290,6 +290,7 @@ private slots:
         clock.fill(Qt::transparent);
         ui.Image1->render(&clock, {}, {}, QWidget::DrawChildren);
         QCOMPARE(clock, pixels(gamePicture(u"orologio"_s, 32, 1).toImage()));
+        QCOMPARE(w.windowIcon().pixmap(32).toImage(), gameIcon().pixmap(32).toImage());
         w.show();
         // As a tiling desktop asks: it keeps its layout's size.
         w.resize(1276, 995);
@@ -456,6 +457,12 @@ private slots:
         QVERIFY(!counting);
         QCOMPARE(g.prompts.last(), u"   Niccolò  vediamo se sei un vero campione  "_s);
         QCOMPARE(ui.lblnome1->text(), u"  Niccolò "_s);
+        // Fitted to its text, with the border around it, not over it.
+        Etichetta bare;
+        bare.setFont(ui.lblnome1->font());
+        bare.setAutoSize(true);
+        bare.setCaption(ui.lblnome1->text());
+        QCOMPARE(ui.lblnome1->size(), bare.size() + QSize(2, 2));
         QCOMPARE(ui.lblpunti->text(), u"7\r\n9\r\n"_s);
         // The holder's file, missing, made empty for the folder's group to write; the score's kept.
         QCOMPARE(QFileInfo(g.folder.filePath(u"ntavrec8.txt"_s)).size(), 0LL);
@@ -538,11 +545,11 @@ private slots:
     void endings()
     {
         const QString goodbye = u"Ciao a presto. Ore 0"_s;
-        // The answers (r: right, w: wrong), how the game ends (by exit, the time,
-        // the title bar; blocked: by exit, the spare file unwritable), the boxes
+        // The answers (r: right, w: wrong), how the game ends (by exit, clicked or by Enter, the
+        // time, the title bar; blocked: by exit, the spare file unwritable), the boxes
         // shown, the record after.
         const std::tuple<const char *, std::string_view, QStringList, const char *> rows[] = {
-                {"w", "exit", {}, "|"},
+                {"w", "enter", {}, "|"},
                 {"rw", "exit", {kSaved}, "1\r\n|Anna\r\n"},
                 {"", "time", {goodbye}, "|"},
                 {"r", "time", {goodbye, kSaved + u'"'}, "1\r\n|Anna\r\n"},
@@ -569,6 +576,8 @@ private slots:
             g.tick(how == "time");
             if (how == "close")
                 g.window().close();
+            else if (how == "enter")
+                QTest::keyClick(g.ui().cmdExit, Qt::Key_Return);
             else if (how != "time")
                 g.ui().cmdExit->click();
             QTRY_VERIFY2(g.quit, how.data());
