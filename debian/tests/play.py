@@ -145,13 +145,20 @@ def accessible(pid, focused=False):
     return out
 
 
+def press_ok(desk, game, what):
+    """Return, once the box's OK button has the focus: a key sent before the box is active goes
+    to the window behind it, out of play, and the box would wait for ever."""
+    wait_for(lambda: ("push button", "OK") in accessible(game.pid, focused=True), what, 10)
+    desk.tap("Return")
+
+
 def play(desk, game, data):
     wait_for(lambda: ("Brunilla", True) in desk.windows(game.pid), "the name box")
     desk.type("Anna")
     desk.tap("Return")
     wait_for(lambda: any(" Anna vediamo se sei un vero campione" in name for _, name in accessible(game.pid)),
              "the greeting")
-    desk.tap("Return")
+    press_ok(desk, game, "the greeting's focus")
     shown = wait_for(lambda: ("Gioca con la Brunilla", True) in desk.windows(game.pid), "the window", 10)
     check(shown, "the window is shown, and floats at the size of its layout")
     question = wait_for(lambda: next((re.fullmatch(r"8 per (\d)", name) for role, name in accessible(game.pid)
@@ -174,7 +181,7 @@ def play(desk, game, data):
                     "the end", 30)
     if game.poll() is None:
         check(any("C A M P I O N E" in name for name in told), f"the record is said stored: {told}")
-        desk.tap("Return")
+        press_ok(desk, game, "the focus of the box that tells it")
     wait_for(lambda: game.poll() is not None, "the end of the game", 10)
     check(game.returncode == 0, "Alt+X ended the game")
     if not GAME.startswith("/usr/games/"):  # installed, the record is the one every account shares
