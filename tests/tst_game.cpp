@@ -426,6 +426,8 @@ private slots:
         QCOMPARE(pixels(gameIcon().pixmap(QSize(32, 32), 3.0).toImage()), source(u"brunilla"_s, 3));
         // Where the pointers point: the pencil at its tip, the square at its middle.
         QCOMPARE(clientPointer().hotSpot(), QPoint(0, 0));
+        // The pencil, 48 pixels square.
+        QCOMPARE(clientPointer().pixmap().size(), QSize(48, 48));
         QCOMPARE(iconPointer().hotSpot(), QPoint(8, 8));
         // The pointer over the verdict and cmdNext: a square within a square.
         const QImage pointer = iconPointer().pixmap().toImage();

@@ -29,8 +29,10 @@ namespace {
 const QStringList kFiles{"blocco", "ntavrec8.txt", "ntavrec8.txt.nuovo", "tavrec8.txt",
                          "tavrec8.txt.nuovo"};
 
-// A process of its own, in dir: its exit code, 128 + 9 when it was killed.
-int run(const QStringList &command, const QByteArray &input = {}, const QString &dir = {})
+// A process of its own, in dir: its exit code, 128 + 9 when it was killed; what it
+// wrote on standard error, into said.
+int run(const QStringList &command, const QByteArray &input = {}, const QString &dir = {},
+        QByteArray *said = nullptr)
 {
     QProcess process;
     process.setWorkingDirectory(dir);
@@ -38,6 +40,8 @@ int run(const QStringList &command, const QByteArray &input = {}, const QString 
     process.write(input);
     process.closeWriteChannel();
     process.waitForFinished(20000);
+    if (said)
+        *said = process.readAllStandardError();
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : 128 + SIGKILL;
 }
 
@@ -261,17 +265,20 @@ private slots:
         if (::geteuid() != 0)
             QSKIP("the setup runs as root");
         // On a /var of their own: the setup makes the shared directory, then the helper stores
-        // a record there and turns down one that does not beat it. Their exit codes, the
-        // directory's mode, owner and group, then its files.
+        // a record there and turns down one that does not beat it; the setup fails where there is
+        // no group games. Their exit codes, the directory's mode, owner and group, then its files.
         QString words = u"mount -t tmpfs brunilla /var || exit 1; mkdir -p $(dirname %3); "
                         "%1; s=$?; printf '5\\nEva\\n' | %2; a=$?; printf '3\\nLia\\n' | %2; "
-                        "echo $s $a $? $(stat -c %a:%U:%G %3) > result; cat %3/*.txt >> result"_s;
+                        "b=$?; d=$(stat -c %a:%U:%G %3); cat %3/*.txt > files; "
+                        "mount --bind /dev/null /etc/group && %1; echo $s $a $b $? $d > result"_s;
         words = words.arg(SETUP, HELPER, SHARED);
         if (run({"unshare", "--mount", "sh", "-c", words}, {}, m_tmp->path()) != 0)
             QSKIP("no mount namespace here");
-        QFile result(m_tmp->filePath(u"result"_s));
+        QFile result(m_tmp->filePath(u"result"_s)), files(m_tmp->filePath(u"files"_s));
         QVERIFY(result.open(QIODevice::ReadOnly));
-        QCOMPARE(result.readAll(), "0 0 1 2775:root:games\nEva\r\n5\r\n");
+        QCOMPARE(result.readAll(), "0 0 1 1 2775:root:games\n");
+        QVERIFY(files.open(QIODevice::ReadOnly));
+        QCOMPARE(files.readAll(), "Eva\r\n5\r\n");
     }
 
     void theHelperTakesOnlyARecord()
@@ -289,7 +296,10 @@ private slots:
         helper.closeWriteChannel();
         QVERIFY(helper.waitForFinished());
         QVERIFY(helper.exitCode() != int(Outcome::Refused));
-        QCOMPARE(run({HELPER}, "0\nEva\x1b[2J\n"), int(Outcome::Refused));
+        // Turned down, with the cause said.
+        QByteArray said;
+        QCOMPARE(run({HELPER}, "0\nEva\x1b[2J\n", {}, &said), int(Outcome::Refused));
+        QCOMPARE(said, "brunilla-record: input refused: the name holds a control character\n");
         // The setup refuses to run with arguments, or as an account.
         QCOMPARE(run({SETUP, "x"}), 2);
         const QStringList account{"setpriv", "--reuid=1", "--regid=1", "--clear-groups", SETUP};
