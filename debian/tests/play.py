@@ -148,7 +148,9 @@ def accessible(pid, focused=False):
 def press_ok(desk, game, what):
     """Return, once the box's OK button has the focus: a key sent before the box is active goes
     to the window behind it, out of play, and the box would wait for ever."""
-    wait_for(lambda: ("push button", "OK") in accessible(game.pid, focused=True), what, 10)
+    # AT-SPI names the role "push button" on Debian 12, "button" on 13.
+    ok = {("push button", "OK"), ("button", "OK")}
+    wait_for(lambda: ok & set(accessible(game.pid, focused=True)), what, 10)
     desk.tap("Return")
 
 
